@@ -1,0 +1,88 @@
+#include "ClientProcess.h"
+
+CString TestBinDir()
+{
+    wchar_t path[MAX_PATH * 4] = L"";
+    GetModuleFileNameW(nullptr, path, MAX_PATH * 4);
+    CString s(path);
+    return s.Left(s.ReverseFind(L'\\') + 1);
+}
+
+CString ClientExePath()
+{
+    return TestBinDir() + L"Torvel_Qerm.exe";
+}
+
+bool ClientProcess::Start(const CString& strApplication, const CString& strCommandLine)
+{
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    CString cmd = strCommandLine;
+    if (!CreateProcessW(strApplication, cmd.GetBuffer(cmd.GetLength()), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &si, &pi))
+        return false;
+    m_hProcess.reset(pi.hProcess);
+    CloseHandle(pi.hThread);
+    m_dwProcessId = pi.dwProcessId;
+    m_dwExitCode = STILL_ACTIVE;
+    return true;
+}
+
+namespace {
+struct Collect
+{
+    DWORD pid;
+    bool visibleOnly;
+    std::vector<HWND>* out;
+};
+
+BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM lp)
+{
+    auto* c = reinterpret_cast<Collect*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == c->pid && (!c->visibleOnly || IsWindowVisible(hwnd)))
+        c->out->push_back(hwnd);
+    return TRUE;
+}
+}  // namespace
+
+std::vector<HWND> ClientProcess::TopLevelWindows(bool bVisibleOnly) const
+{
+    std::vector<HWND> windows;
+    Collect c{m_dwProcessId, bVisibleOnly, &windows};
+    EnumWindows(&CollectWindow, reinterpret_cast<LPARAM>(&c));
+    return windows;
+}
+
+HWND ClientProcess::WaitForWindow(const wchar_t* title, DWORD timeoutMs) const
+{
+    for (DWORD waited = 0; waited <= timeoutMs; waited += 50) {
+        for (HWND hwnd : TopLevelWindows(true)) {
+            wchar_t text[256] = L"";
+            GetWindowTextW(hwnd, text, 256);
+            if (wcscmp(text, title) == 0)
+                return hwnd;
+        }
+        if (WaitForSingleObject(m_hProcess.get(), 50) == WAIT_OBJECT_0)
+            return nullptr;
+    }
+    return nullptr;
+}
+
+bool ClientProcess::WaitForExit(DWORD timeoutMs)
+{
+    if (!m_hProcess || WaitForSingleObject(m_hProcess.get(), timeoutMs) != WAIT_OBJECT_0)
+        return false;
+    GetExitCodeProcess(m_hProcess.get(), &m_dwExitCode);
+    return true;
+}
+
+void ClientProcess::Kill()
+{
+    if (m_hProcess && WaitForSingleObject(m_hProcess.get(), 0) == WAIT_TIMEOUT) {
+        TerminateProcess(m_hProcess.get(), 99);
+        WaitForSingleObject(m_hProcess.get(), 5000);
+    }
+}

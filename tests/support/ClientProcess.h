@@ -1,0 +1,30 @@
+// Starting the real client from a test and finding its windows.
+#pragma once
+#include "framework/CString.h"
+#include "framework/Handles.h"
+#include <vector>
+
+// Folder of the running test program, with a trailing backslash; the client exe lies there too.
+CString TestBinDir();
+CString ClientExePath();
+
+class ClientProcess
+{
+public:
+    // Starts strApplication with exactly strCommandLine (no program path is added).
+    bool Start(const CString& strApplication, const CString& strCommandLine);
+    // Waits for a visible top-level window of this process with the given title.
+    HWND WaitForWindow(const wchar_t* title, DWORD timeoutMs = 15000) const;
+    std::vector<HWND> TopLevelWindows(bool bVisibleOnly) const;
+    // Waits for the process to end; false on timeout. The exit code is then in ExitCode().
+    bool WaitForExit(DWORD timeoutMs = 15000);
+    DWORD ExitCode() const { return m_dwExitCode; }
+    DWORD Id() const { return m_dwProcessId; }
+    void Kill();
+    ~ClientProcess() { Kill(); }
+
+private:
+    UniqueHandle m_hProcess;
+    DWORD m_dwProcessId = 0;
+    DWORD m_dwExitCode = STILL_ACTIVE;
+};

@@ -1,0 +1,8 @@
+// GoogleTest entry for the -municode test programs.
+#include <gtest/gtest.h>
+
+int wmain(int argc, wchar_t** argv)
+{
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,87 @@
+# Sourced by test.sh and run.sh: a private Wine prefix, display, locale and fonts under $TORVEL_WINE.
+# wine_env_start sets everything up and exports the environment; wine_env_stop ends all it started.
+# The prefix is kept between runs (booting a new one takes about 10 s).
+
+WINE_LOADER=/usr/lib/wine/wine64
+WINESERVER_BIN=/usr/lib/wine/wineserver64
+_wine_pids=()
+
+wine_env_stop() {
+  if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then
+    WINEPREFIX=$WINEPREFIX "$WINESERVER_BIN" -k >/dev/null 2>&1 || true
+  fi
+  local pid
+  for pid in "${_wine_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${_wine_pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+  _wine_pids=()
+}
+
+_wine_reg_file() {  # regedit wants UTF-16LE with a BOM for Chinese names
+  local out=$1
+  {
+    printf 'Windows Registry Editor Version 5.00\r\n\r\n'
+    printf '[HKEY_CURRENT_USER\\Software\\Wine\\WineDbg]\r\n"ShowCrashDialog"=dword:00000000\r\n\r\n'
+    printf '[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n'
+    printf '"Arial"="Liberation Sans"\r\n"arial"="Liberation Sans"\r\n"SimSun"="WenQuanYi Zen Hei"\r\n'
+    printf '"宋体"="WenQuanYi Zen Hei"\r\n"Microsoft YaHei"="WenQuanYi Zen Hei"\r\n'
+    printf '"微软雅黑"="WenQuanYi Zen Hei"\r\n"MS Shell Dlg"="WenQuanYi Zen Hei"\r\n\r\n'
+    printf '[HKEY_CURRENT_USER\\Software\\Wine\\DllOverrides]\r\n"winemenubuilder.exe"=""\r\n\r\n'
+  } | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } > "$out"
+}
+
+wine_env_start() {
+  local base=${TORVEL_WINE:?}
+  mkdir -p "$base"
+  base=$(cd "$base" && pwd)
+  export HOME=$base/home XDG_CONFIG_HOME=$base/home/.config XDG_DATA_HOME=$base/home/.local/share
+  export XDG_CACHE_HOME=$base/home/.cache XDG_RUNTIME_DIR=$base/run
+  mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+  export WINEPREFIX=$base/prefix WINEARCH=win64 WINEDEBUG=-all
+  export WINEDLLOVERRIDES="winemenubuilder.exe=d"
+  unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY ftp_proxy no_proxy NO_PROXY all_proxy ALL_PROXY
+
+  # Chinese locale, so the ANSI code page is 936 as on a player's machine.
+  export LOCPATH=$base/locale
+  if [ ! -d "$LOCPATH/zh_CN.UTF-8" ]; then
+    mkdir -p "$LOCPATH"
+    localedef -i zh_CN -f UTF-8 "$LOCPATH/zh_CN.UTF-8" 2>/dev/null || true
+  fi
+  { export LC_ALL=zh_CN.UTF-8 LANG=zh_CN.UTF-8; } 2>/dev/null
+
+  if [ -z "${DISPLAY:-}" ] || [ -n "${TORVEL_OWN_XVFB:-}" ]; then
+    local fifo=$base/run/displayfd
+    rm -f "$fifo"; mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    _wine_pids+=($!)
+    local n; read -r -t 20 n <"$fifo" || { echo "Xvfb did not start" >&2; return 1; }
+    rm -f "$fifo"
+    export DISPLAY=:$n
+    xcompmgr -d "$DISPLAY" >/dev/null 2>&1 &
+    _wine_pids+=($!)
+  fi
+
+  if [ ! -f "$WINEPREFIX/.torvel-ready" ]; then
+    rm -rf "$WINEPREFIX"
+    WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" "$WINE_LOADER" wineboot -i >/dev/null 2>&1
+    "$WINESERVER_BIN" -w
+    _wine_reg_file "$base/run/setup.reg"
+    "$WINE_LOADER" regedit /S "$(winepath_of "$base/run/setup.reg")" >/dev/null 2>&1
+    "$WINESERVER_BIN" -w
+    # Keep the prefix's shell folders inside it instead of linking into $HOME.
+    local user_dir link
+    for user_dir in "$WINEPREFIX"/drive_c/users/*; do
+      for link in Desktop Documents Downloads Music Pictures Videos; do
+        if [ -L "$user_dir/$link" ]; then rm -f "$user_dir/$link"; mkdir -p "$user_dir/$link"; fi
+      done
+    done
+    touch "$WINEPREFIX/.torvel-ready"
+  fi
+  "$WINESERVER_BIN" -p </dev/null >/dev/null 2>&1 || true
+  # The first program after a prefix changed hands finishes updating it; do that here, detached from
+  # any pipe a test runner reads.
+  "$WINE_LOADER" cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
+}
+
+winepath_of() {  # a Unix path as Wine's Z: drive sees it
+  printf 'Z:%s' "$(printf '%s' "$1" | tr '/' '\\')"
+}
