@@ -1,5 +1,6 @@
 #include "start/zip/ZipCore.h"
 
+#include "start/zip/ZipFields.h"
 #include "start/zip/ZipName.h"
 
 #include <zlib.h>
@@ -22,81 +23,6 @@ constexpr uint16_t kFlagDataDescriptor = 0x0008;
 constexpr uint16_t kMethodStored = 0;
 constexpr uint16_t kMethodDeflated = 8;
 constexpr uint32_t kLargestSize = 0x7FFFFFFF;   // sizes are signed 32-bit in the description
-constexpr uint16_t kExtendedTimestampId = 0x5455;   // "UT"
-
-uint16_t Get16(const uint8_t* p)
-{
-    return uint16_t(p[0] | (p[1] << 8));
-}
-
-uint32_t Get32(const uint8_t* p)
-{
-    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
-}
-
-ZipDosTime SplitDosTime(uint32_t nDosDateTime)
-{
-    const uint32_t time = nDosDateTime & 0xFFFF;
-    const uint32_t date = nDosDateTime >> 16;
-    ZipDosTime t;
-    t.nSecond = int(2 * (time & 0x1F));
-    t.nMinute = int((time >> 5) & 0x3F);
-    t.nHour = int(time >> 11);
-    t.nDay = int(date & 0x1F);
-    t.nMonth = int((date >> 5) & 0x0F);
-    t.nYear = int(1980 + (date >> 9));
-    return t;
-}
-
-uint32_t MapAttributes(uint16_t nVersionMadeBy, uint32_t nExternal)
-{
-    const unsigned host = nVersionMadeBy >> 8;
-    if (host == 0 || host == 7 || host == 11 || host == 14)   // FAT, Macintosh, NTFS, VFAT
-        return nExternal & (kZipAttrReadOnly | kZipAttrHidden | kZipAttrSystem | kZipAttrDirectory |
-                            kZipAttrArchive);
-    uint32_t attributes = kZipAttrArchive;
-    if (nExternal & 0x40000000)
-        attributes |= kZipAttrDirectory;
-    if (!(nExternal & 0x00800000))   // the owner may not write
-        attributes |= kZipAttrReadOnly;
-    return attributes;
-}
-
-void ReadExtendedTimestamp(const uint8_t* pExtra, size_t nLength, ZipEntryDesc& desc)
-{
-    if (nLength <= 4)
-        return;
-    size_t pos = 0;
-    while (nLength - pos >= 5) {
-        const uint16_t id = Get16(pExtra + pos);
-        const size_t size = Get16(pExtra + pos + 2);
-        const uint8_t* data = pExtra + pos + 4;
-        const size_t available = std::min(size, nLength - pos - 4);
-        if (id == kExtendedTimestampId) {
-            if (available == 0)
-                return;
-            const uint8_t flags = data[0];
-            size_t at = 1;
-            auto take = [&](bool& bHas, int64_t& value) {
-                if (at + 4 > available)
-                    return;
-                value = int32_t(Get32(data + at));
-                bHas = true;
-                at += 4;
-            };
-            if (flags & 1)
-                take(desc.bHasModTime, desc.nModTime);
-            if (flags & 2)
-                take(desc.bHasAccessTime, desc.nAccessTime);
-            if (flags & 4)
-                take(desc.bHasCreateTime, desc.nCreateTime);
-            return;
-        }
-        pos += 4 + size;
-        if (pos > nLength)
-            return;
-    }
-}
 
 }  // namespace
 
@@ -147,7 +73,7 @@ int CZipCore::Open(const void* pData, size_t nSize)
     uint64_t pos = m_nSize - 4;
     bool bFound = false;
     for (;;) {
-        if (Get32(m_pData + pos) == kEndSignature) {
+        if (ZipGet32(m_pData + pos) == kEndSignature) {
             bFound = true;
             break;
         }
@@ -158,12 +84,12 @@ int CZipCore::Open(const void* pData, size_t nSize)
     uint8_t record[kEndRecordSize];
     if (!bFound || !ReadAt(pos, record, sizeof record))
         return ZIPW_BAD_ZIP;
-    const uint16_t disk = Get16(record + 4);
-    const uint16_t centralDisk = Get16(record + 6);
-    const uint16_t entriesHere = Get16(record + 8);
-    const uint16_t entriesTotal = Get16(record + 10);
-    m_nCentralSize = Get32(record + 12);
-    m_nCentralOffset = Get32(record + 16);
+    const uint16_t disk = ZipGet16(record + 4);
+    const uint16_t centralDisk = ZipGet16(record + 6);
+    const uint16_t entriesHere = ZipGet16(record + 8);
+    const uint16_t entriesTotal = ZipGet16(record + 10);
+    m_nCentralSize = ZipGet32(record + 12);
+    m_nCentralOffset = ZipGet32(record + 16);
     // 0xFFFF and 0xFFFFFFFF announce a ZIP64 record, which this reader does not read.
     if (disk != 0 || centralDisk != 0 || entriesHere != entriesTotal || entriesTotal == 0xFFFF ||
         m_nCentralSize == 0xFFFFFFFF || m_nCentralOffset == 0xFFFFFFFF)
@@ -203,21 +129,21 @@ bool CZipCore::ReadCentralHeader(uint64_t nPos, CentralHeader& hdr) const
     if (nPos + kCentralHeaderSize > centralEnd)
         return false;
     uint8_t raw[kCentralHeaderSize];
-    if (!ReadAt(nPos + m_nBytesBefore, raw, sizeof raw) || Get32(raw) != kCentralSignature)
+    if (!ReadAt(nPos + m_nBytesBefore, raw, sizeof raw) || ZipGet32(raw) != kCentralSignature)
         return false;
-    hdr.nVersionMadeBy = Get16(raw + 4);
-    hdr.nVersionNeeded = Get16(raw + 6);
-    hdr.nFlags = Get16(raw + 8);
-    hdr.nMethod = Get16(raw + 10);
-    hdr.nDosDateTime = Get32(raw + 12);
-    hdr.nCrc = Get32(raw + 16);
-    hdr.nCompressedSize = Get32(raw + 20);
-    hdr.nUncompressedSize = Get32(raw + 24);
-    hdr.nNameLength = Get16(raw + 28);
-    hdr.nExtraLength = Get16(raw + 30);
-    hdr.nCommentLength = Get16(raw + 32);
-    hdr.nExternalAttributes = Get32(raw + 38);
-    hdr.nLocalOffset = Get32(raw + 42);
+    hdr.nVersionMadeBy = ZipGet16(raw + 4);
+    hdr.nVersionNeeded = ZipGet16(raw + 6);
+    hdr.nFlags = ZipGet16(raw + 8);
+    hdr.nMethod = ZipGet16(raw + 10);
+    hdr.nDosDateTime = ZipGet32(raw + 12);
+    hdr.nCrc = ZipGet32(raw + 16);
+    hdr.nCompressedSize = ZipGet32(raw + 20);
+    hdr.nUncompressedSize = ZipGet32(raw + 24);
+    hdr.nNameLength = ZipGet16(raw + 28);
+    hdr.nExtraLength = ZipGet16(raw + 30);
+    hdr.nCommentLength = ZipGet16(raw + 32);
+    hdr.nExternalAttributes = ZipGet32(raw + 38);
+    hdr.nLocalOffset = ZipGet32(raw + 42);
     return nPos + kCentralHeaderSize + hdr.nNameLength + hdr.nExtraLength + hdr.nCommentLength <=
            centralEnd;
 }
@@ -244,18 +170,18 @@ int CZipCore::CheckLocalHeader(LocalCheck& check) const
         return ZIPW_BAD_ZIP;
     uint8_t raw[kLocalHeaderSize];
     const uint64_t localPos = uint64_t(c.nLocalOffset) + m_nBytesBefore;
-    if (!ReadAt(localPos, raw, sizeof raw) || Get32(raw) != kLocalSignature)
+    if (!ReadAt(localPos, raw, sizeof raw) || ZipGet32(raw) != kLocalSignature)
         return ZIPW_BAD_ZIP;
-    const uint16_t method = Get16(raw + 8);
+    const uint16_t method = ZipGet16(raw + 8);
     if (method != c.nMethod || (method != kMethodStored && method != kMethodDeflated))
         return ZIPW_BAD_ZIP;
     if (!(c.nFlags & kFlagDataDescriptor) &&
-        (Get32(raw + 14) != c.nCrc || Get32(raw + 18) != c.nCompressedSize ||
-         Get32(raw + 22) != c.nUncompressedSize))
+        (ZipGet32(raw + 14) != c.nCrc || ZipGet32(raw + 18) != c.nCompressedSize ||
+         ZipGet32(raw + 22) != c.nUncompressedSize))
         return ZIPW_BAD_ZIP;
-    if (Get16(raw + 26) != c.nNameLength)
+    if (ZipGet16(raw + 26) != c.nNameLength)
         return ZIPW_BAD_ZIP;
-    check.nExtraLength = Get16(raw + 28);
+    check.nExtraLength = ZipGet16(raw + 28);
     check.nExtraStart = localPos + kLocalHeaderSize + c.nNameLength;
     check.nDataStart = check.nExtraStart + check.nExtraLength;
 
@@ -298,9 +224,9 @@ int CZipCore::Describe(int nIndex, ZipEntryDesc& desc)
 
     desc.nIndex = nIndex;
     desc.strName = SanitiseZipName(std::move(decoded));
-    desc.nAttributes = MapAttributes(c.nVersionMadeBy, c.nExternalAttributes);
-    desc.dosTime = SplitDosTime(c.nDosDateTime);
-    ReadExtendedTimestamp(extra.data(), extra.size(), desc);
+    desc.nAttributes = MapZipAttributes(c.nVersionMadeBy, c.nExternalAttributes);
+    desc.dosTime = SplitZipDosTime(c.nDosDateTime);
+    ReadZipExtendedTimestamp(extra.data(), extra.size(), desc);
     desc.nCompressedSize = int32_t(c.nCompressedSize);
     desc.nUncompressedSize = int32_t(c.nUncompressedSize);
     return ZIPW_OK;

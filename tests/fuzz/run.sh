@@ -11,8 +11,9 @@ mkdir -p "$out/corpus" "$out/tmp"
 out=$(cd "$out" && pwd)
 
 bin=$out/zip_fuzzer
-srcs=("$root/start/zip/ZipCore.cpp" "$root/start/zip/ZipName.cpp" "$root/tests/fuzz/zip_fuzzer.cpp")
-if [ ! -x "$bin" ] || [ -n "$(find "${srcs[@]}" "$root/start/zip/ZipCore.h" "$root/start/zip/ZipName.h" \
+srcs=("$root/start/zip/ZipCore.cpp" "$root/start/zip/ZipFields.cpp" "$root/start/zip/ZipName.cpp"
+      "$root/tests/fuzz/zip_fuzzer.cpp")
+if [ ! -x "$bin" ] || [ -n "$(find "${srcs[@]}" "$root/start/zip/"*.h \
                               -newer "$bin" 2>/dev/null)" ]; then
   clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
           -I"$root" "${srcs[@]}" -lz -o "$bin"
