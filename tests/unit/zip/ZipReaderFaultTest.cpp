@@ -227,3 +227,25 @@ TEST_F(ZipReaderFaultTest, OutputPerHandleIsCapped)
     EXPECT_EQ(UnzipByName(1), UNZIP_INFLATE_FAILED);
     EXPECT_EQ(Everything(), (std::vector<std::wstring>{L"base\\", L"base\\first.bin"}));
 }
+
+TEST_F(ZipReaderFaultTest, ImpossibleEndRecordsAreRefusedAtOpening)
+{
+    CTestZipBuilder builder;
+    builder.Add(Entry("a.bin", Content(100)));
+    TestZipLayout layout;
+    const std::vector<uint8_t> good = builder.Build(&layout);
+    std::vector<uint8_t> crowded = good;   // 1,000 entries in a directory of one header
+    PutLe16(crowded, layout.nEndRecord + 8, 1000);
+    PutLe16(crowded, layout.nEndRecord + 10, 1000);
+    std::vector<uint8_t> zip64 = good;
+    PutLe32(zip64, layout.nEndRecord + 16, 0xFFFFFFFF);
+    std::vector<uint8_t> spanned = good;
+    PutLe16(spanned, layout.nEndRecord + 4, 1);
+    for (const std::vector<uint8_t>* archive : {&crowded, &zip64, &spanned}) {
+        g_nLastUnzipResult = UNZIP_OK;
+        EXPECT_EQ(ZipOpenMemory(archive->data(), DWORD(archive->size())), nullptr);
+        EXPECT_EQ(g_nLastUnzipResult, UNZIP_NO_FILE);
+    }
+    EXPECT_EQ(ZipOpenMemory(nullptr, 10), nullptr);
+    EXPECT_EQ(g_nLastUnzipResult, UNZIP_NO_FILE);
+}
