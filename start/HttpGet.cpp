@@ -1,0 +1,89 @@
+#include "start/HttpGet.h"
+
+#include <windows.h>
+#include <wininet.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "framework/CInternetSession.h"
+
+namespace {
+
+constexpr DWORD kReadChunkBytes = 1024;
+
+bool IsLoopbackHost(CString strHost)
+{
+    if (strHost.GetLength() >= 2 && strHost[0] == L'[' && strHost[strHost.GetLength() - 1] == L']')
+        strHost = strHost.Mid(1, strHost.GetLength() - 2);
+    if (strHost.CompareNoCase(L"localhost") == 0 || strHost == L"::1")
+        return true;
+    // 127.0.0.0/8, written as a dotted address.
+    if (strHost.Left(4) != L"127.")
+        return false;
+    for (int i = 4; i < strHost.GetLength(); ++i)
+    {
+        const wchar_t ch = strHost[i];
+        if (ch != L'.' && (ch < L'0' || ch > L'9'))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool IsLoopbackUrl(const CString& url)
+{
+    URL_COMPONENTSW parts{};
+    parts.dwStructSize = sizeof parts;
+    parts.dwHostNameLength = 1; // point into url instead of copying
+    if (!InternetCrackUrlW(url, 0, 0, &parts) || !parts.lpszHostName || parts.dwHostNameLength == 0)
+        return false;
+    return IsLoopbackHost(CString(parts.lpszHostName, static_cast<int>(parts.dwHostNameLength)));
+}
+
+CString HttpGetText(const CString& url)
+{
+    try
+    {
+        // Windows never sends loopback requests to the configured proxy; some WinINet
+        // implementations do, and a proxy cannot reach our own machine's services.
+        const DWORD dwAccess =
+            IsLoopbackUrl(url) ? INTERNET_OPEN_TYPE_DIRECT : INTERNET_OPEN_TYPE_PRECONFIG;
+        CInternetSession session(nullptr, 1, dwAccess);
+        if (!session.IsOpen())
+            return CString();
+        std::unique_ptr<CHttpFile> file =
+            session.OpenURL(url, 1, INTERNET_FLAG_TRANSFER_ASCII | INTERNET_FLAG_NO_UI);
+        if (!file)
+            return CString();
+
+        DWORD dwStatus = 0;
+        if (!file->QueryInfoStatusCode(dwStatus) || dwStatus >= 400)
+            return CString();
+
+        // A short read is not the end: only a read of 0 bytes is.
+        std::string body;
+        char chunk[kReadChunkBytes];
+        while (body.size() < kHttpBodyLimit)
+        {
+            const DWORD dwWant =
+                static_cast<DWORD>(std::min<std::size_t>(kReadChunkBytes, kHttpBodyLimit - body.size()));
+            DWORD dwRead = 0;
+            if (!file->Read(chunk, dwWant, dwRead))
+                return CString();
+            if (dwRead == 0)
+                break;
+            body.append(chunk, dwRead);
+        }
+
+        // The text ends at the first zero byte, as a C string would.
+        const std::size_t nTextBytes = std::strlen(body.c_str());
+        return CString::FromAnsi(body.data(), static_cast<int>(nTextBytes));
+    }
+    catch (...)
+    {
+        return CString();
+    }
+}

@@ -1,0 +1,290 @@
+// The "-d <installed path>" role end to end: copies of the real executable in a scratch folder, the
+// update log in the real data folder (saved before and put back after each test).
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <bcrypt.h>
+#include <shlobj.h>
+#include <tlhelp32.h>
+
+#include <string>
+#include <vector>
+
+#include "unit/updatelog/ScratchFolder.h"
+
+namespace {
+
+std::wstring BinDir()
+{
+    wchar_t szSelf[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, szSelf, MAX_PATH);
+    std::wstring path(szSelf);
+    return path.substr(0, path.rfind(L'\\') + 1);
+}
+
+std::wstring AppData()
+{
+    wchar_t szAppData[MAX_PATH] = {};
+    SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, szAppData);
+    return szAppData;
+}
+
+// MD5 through CNG, independent of the CryptoAPI code under test.
+std::wstring Md5Hex(const std::string& data)
+{
+    BCRYPT_ALG_HANDLE hAlg = nullptr;
+    BCRYPT_HASH_HANDLE hHash = nullptr;
+    UCHAR digest[16] = {};
+    std::wstring hex;
+    if (BCryptOpenAlgorithmProvider(&hAlg, BCRYPT_MD5_ALGORITHM, nullptr, 0) != 0)
+        return hex;
+    if (BCryptCreateHash(hAlg, &hHash, nullptr, 0, nullptr, 0, 0) == 0)
+    {
+        if (BCryptHashData(hHash, reinterpret_cast<PUCHAR>(const_cast<char*>(data.data())),
+                           static_cast<ULONG>(data.size()), 0) == 0 &&
+            BCryptFinishHash(hHash, digest, sizeof digest, 0) == 0)
+        {
+            for (UCHAR b : digest)
+            {
+                wchar_t two[3];
+                swprintf_s(two, L"%02x", b);
+                hex += two;
+            }
+        }
+        BCryptDestroyHash(hHash);
+    }
+    BCryptCloseAlgorithmProvider(hAlg, 0);
+    return hex;
+}
+
+// The messages of the log's lines, after checking each line's date and tag.
+std::vector<std::wstring> LogMessages(const std::wstring& log)
+{
+    const std::string bytes = ReadWholeFile(log);
+    const std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
+    std::vector<std::wstring> messages;
+    size_t pos = 0;
+    while (pos < text.size())
+    {
+        size_t end = text.find(L"\r\n", pos);
+        if (end == std::wstring::npos)
+            end = text.size();
+        const std::wstring line = text.substr(pos, end - pos);
+        pos = end + 2;
+        // "2027- 3- 7  8: 9: 5 : \tUpdateModule\t<message>"
+        EXPECT_GE(line.size(), 36u) << "short line";
+        if (line.size() < 36)
+            continue;
+        EXPECT_EQ(line.substr(19, 17), L" : \tUpdateModule\t") << "line layout";
+        EXPECT_EQ(line[4], L'-');
+        EXPECT_EQ(line[13], L':');
+        messages.push_back(line.substr(36));
+    }
+    return messages;
+}
+
+// Processes whose executable is exactly the file at path.
+std::vector<DWORD> ProcessesOf(const std::wstring& path)
+{
+    std::vector<DWORD> ids;
+    HANDLE hSnap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (hSnap == INVALID_HANDLE_VALUE)
+        return ids;
+    PROCESSENTRY32W pe{};
+    pe.dwSize = sizeof pe;
+    for (BOOL ok = Process32FirstW(hSnap, &pe); ok; ok = Process32NextW(hSnap, &pe))
+    {
+        HANDLE hProcess = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pe.th32ProcessID);
+        if (!hProcess)
+            continue;
+        std::vector<wchar_t> image(32768);
+        DWORD len = static_cast<DWORD>(image.size());
+        if (QueryFullProcessImageNameW(hProcess, 0, image.data(), &len) &&
+            _wcsicmp(image.data(), path.c_str()) == 0)
+            ids.push_back(pe.th32ProcessID);
+        CloseHandle(hProcess);
+    }
+    CloseHandle(hSnap);
+    return ids;
+}
+
+void EndProcess(DWORD id)
+{
+    HANDLE h = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
+    if (!h)
+        return;
+    TerminateProcess(h, 1);
+    WaitForSingleObject(h, 10000);
+    CloseHandle(h);
+}
+
+class UpdateStep : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        const std::wstring res = AppData() + L"\\qzrv\\pelq\\res";
+        m_log = res + L"\\update.log";
+        SHCreateDirectoryExW(nullptr, res.c_str(), nullptr);
+        m_bHadLog = PathExists(m_log);
+        if (m_bHadLog)
+            m_savedLog = ReadWholeFile(m_log);
+        DeleteFileW(m_log.c_str());
+
+        m_original = ReadWholeFile(BinDir() + L"Torvel_Qerm.exe");
+        ASSERT_GT(m_original.size(), 10000u) << "Torvel_Qerm.exe is not beside the test";
+        // The new build differs from the installed one by data after the image, which still runs.
+        m_newBuild = m_original + "new build " + std::to_string(GetTickCount64());
+        CreateDirectoryW(m_dir.Sub(L"installed").c_str(), nullptr);
+        CreateDirectoryW(m_dir.Sub(L"new").c_str(), nullptr);
+        m_installed = m_dir.Sub(L"installed\\Torvel_Qerm.exe");
+        m_new = m_dir.Sub(L"new\\Torvel_Qerm.exe");
+        ASSERT_TRUE(WriteWholeFile(m_installed, m_original));
+        ASSERT_TRUE(WriteWholeFile(m_new, m_newBuild));
+    }
+
+    void TearDown() override
+    {
+        for (HANDLE h : m_started)
+        {
+            TerminateProcess(h, 1);
+            WaitForSingleObject(h, 10000);
+            CloseHandle(h);
+        }
+        for (DWORD id : ProcessesOf(m_installed))
+            EndProcess(id);
+        DeleteFileW(m_log.c_str());
+        if (m_bHadLog)
+            WriteWholeFile(m_log, m_savedLog);
+    }
+
+    // Starts exe with exactly this command line (no program path in front).
+    HANDLE Start(const std::wstring& exe, std::wstring commandLine)
+    {
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi{};
+        if (!CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                            nullptr, &si, &pi))
+            return nullptr;
+        CloseHandle(pi.hThread);
+        m_started.push_back(pi.hProcess);
+        return pi.hProcess;
+    }
+
+    // Waits until the log holds count lines (or 20 s pass); returns its messages.
+    std::vector<std::wstring> WaitForLogLines(size_t count)
+    {
+        for (int i = 0; i < 200; ++i)
+        {
+            const std::string bytes = ReadWholeFile(m_log);
+            size_t lines = 0;
+            for (size_t at = 0; (at = bytes.find(std::string("\r\0\n\0", 4), at)) != std::string::npos; at += 4)
+                ++lines;
+            if (lines >= count)
+                break;
+            Sleep(100);
+        }
+        Sleep(300); // anything written after the expected lines would show now
+        return LogMessages(m_log);
+    }
+
+    CScratchFolder m_dir{L"upd"};
+    std::wstring m_log, m_installed, m_new;
+    std::string m_original, m_newBuild, m_savedLog;
+    bool m_bHadLog = false;
+    std::vector<HANDLE> m_started;
+};
+
+const wchar_t kSeparator[] = L"=====================";
+
+} // namespace
+
+TEST_F(UpdateStep, ReplacesTheInstalledExeLogsThreeLinesAndStartsIt)
+{
+    HANDLE hUpdater = Start(m_new, L"-d " + m_installed);
+    ASSERT_NE(hUpdater, nullptr);
+    ASSERT_EQ(WaitForSingleObject(hUpdater, 30000), WAIT_OBJECT_0) << "the update step did not end";
+    DWORD dwExit = 1;
+    GetExitCodeProcess(hUpdater, &dwExit);
+    EXPECT_EQ(dwExit, 0u);
+
+    EXPECT_TRUE(ReadWholeFile(m_installed) == m_newBuild) << "installed file is not the new build";
+
+    const std::vector<std::wstring> messages = LogMessages(m_log);
+    ASSERT_EQ(messages.size(), 3u);
+    EXPECT_EQ(messages[0], L"Finish download,current file md5=" + Md5Hex(m_newBuild));
+    EXPECT_EQ(messages[0].size(), 33u + 32u);
+    EXPECT_EQ(messages[1], L"Update success.Current Version:1.0.0.1");
+    EXPECT_EQ(messages[2], kSeparator);
+
+    std::vector<DWORD> running;
+    for (int i = 0; i < 150 && running.empty(); ++i, Sleep(100))
+        running = ProcessesOf(m_installed);
+    EXPECT_EQ(running.size(), 1u) << "the updated executable was not started";
+}
+
+TEST_F(UpdateStep, TargetInAMissingFolderLogsErrorThreeAndRunsNormally)
+{
+    const std::wstring target = m_dir.Sub(L"no such folder\\Torvel_Qerm.exe");
+    HANDLE hUpdater = Start(m_new, L"-d " + target);
+    ASSERT_NE(hUpdater, nullptr);
+
+    const std::vector<std::wstring> messages = WaitForLogLines(2);
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0], L"Update failure.Error Code:3");
+    EXPECT_EQ(messages[1], kSeparator);
+    EXPECT_EQ(WaitForSingleObject(hUpdater, 0), static_cast<DWORD>(WAIT_TIMEOUT))
+        << "a failed update must go on as a normal run";
+    EXPECT_FALSE(PathExists(target));
+}
+
+TEST_F(UpdateStep, RunningInstalledExeLogsErrorThirtyTwoAndStaysAsItWas)
+{
+    HANDLE hInstalled = Start(m_installed, L"Torvel_Qerm.exe");
+    ASSERT_NE(hInstalled, nullptr);
+    WaitForInputIdle(hInstalled, 10000);
+
+    HANDLE hUpdater = Start(m_new, L"-d " + m_installed);
+    ASSERT_NE(hUpdater, nullptr);
+
+    const std::vector<std::wstring> messages = WaitForLogLines(2);
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0], L"Update failure.Error Code:32");
+    EXPECT_EQ(messages[1], kSeparator);
+    EXPECT_TRUE(ReadWholeFile(m_installed) == m_original) << "the running exe was changed";
+}
+
+TEST_F(UpdateStep, TargetPathLongerThanMaxPathIsUsedWhole)
+{
+    std::wstring folder = m_dir.Path();
+    while (folder.size() < 300)
+    {
+        folder += L"\\a_rather_long_folder_name_for_the_installation";
+        CreateDirectoryW(folder.c_str(), nullptr);
+    }
+    const std::wstring target = folder + L"\\Torvel_Qerm.exe";
+    ASSERT_TRUE(WriteWholeFile(target, m_original));
+
+    HANDLE hUpdater = Start(m_new, L"-d " + target);
+    ASSERT_NE(hUpdater, nullptr);
+    ASSERT_EQ(WaitForSingleObject(hUpdater, 30000), WAIT_OBJECT_0);
+
+    EXPECT_TRUE(ReadWholeFile(target) == m_newBuild) << "the long target was not replaced";
+    const std::vector<std::wstring> messages = LogMessages(m_log);
+    ASSERT_GE(messages.size(), 1u);
+    EXPECT_EQ(messages[0], L"Finish download,current file md5=" + Md5Hex(m_newBuild));
+    for (DWORD id : ProcessesOf(target))
+        EndProcess(id);
+}
+
+TEST_F(UpdateStep, SwitchAloneIsANormalRunThatLogsNothing)
+{
+    HANDLE hRun = Start(m_new, L"-d");
+    ASSERT_NE(hRun, nullptr);
+    WaitForInputIdle(hRun, 10000);
+    Sleep(1000);
+
+    EXPECT_EQ(WaitForSingleObject(hRun, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "not a normal run";
+    EXPECT_FALSE(PathExists(m_log)) << "the bare switch wrote to the update log";
+    EXPECT_TRUE(ReadWholeFile(m_installed) == m_original);
+}

@@ -1,0 +1,168 @@
+#include "unit/http/LoopbackHttpServer.h"
+
+#include <ws2tcpip.h>
+
+#include <cstdio>
+
+CannedResponse CannedResponse::Make(const char* status, const std::string& body, bool bWithLength)
+{
+    CannedResponse r;
+    r.head = std::string("HTTP/1.1 ") + status + "\r\nContent-Type: text/plain\r\nConnection: close\r\n";
+    if (bWithLength)
+        r.head += "Content-Length: " + std::to_string(body.size()) + "\r\n";
+    r.body = body;
+    return r;
+}
+
+CLoopbackHttpServer::CLoopbackHttpServer()
+{
+    if (WSAStartup(MAKEWORD(2, 2), &m_wsa) != 0)
+        return;
+    m_listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    if (m_listener == INVALID_SOCKET)
+        return;
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    addr.sin_port = 0;
+    int len = sizeof addr;
+    if (bind(m_listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+        listen(m_listener, 16) != 0 ||
+        getsockname(m_listener, reinterpret_cast<sockaddr*>(&addr), &len) != 0)
+    {
+        closesocket(m_listener);
+        m_listener = INVALID_SOCKET;
+        return;
+    }
+    m_port = ntohs(addr.sin_port);
+    m_thread = std::thread(&CLoopbackHttpServer::Serve, this);
+}
+
+CLoopbackHttpServer::~CLoopbackHttpServer()
+{
+    m_bStop = true;
+    if (m_thread.joinable())
+        m_thread.join();
+    if (m_listener != INVALID_SOCKET)
+        closesocket(m_listener);
+    WSACleanup();
+}
+
+std::wstring CLoopbackHttpServer::Url(const char* path) const
+{
+    std::wstring url = L"http://127.0.0.1:" + std::to_wstring(m_port);
+    for (const char* p = path; *p; ++p)
+        url += static_cast<wchar_t>(*p);
+    return url;
+}
+
+void CLoopbackHttpServer::Add(const std::string& path, CannedResponse response)
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    m_responses[path] = std::move(response);
+}
+
+std::string CLoopbackHttpServer::LastRequest() const
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    return m_lastRequest;
+}
+
+unsigned short CLoopbackHttpServer::ClosedPort()
+{
+    SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    int len = sizeof addr;
+    bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+    getsockname(s, reinterpret_cast<sockaddr*>(&addr), &len);
+    closesocket(s);
+    return ntohs(addr.sin_port);
+}
+
+void CLoopbackHttpServer::Serve()
+{
+    while (!m_bStop)
+    {
+        fd_set readable;
+        FD_ZERO(&readable);
+        FD_SET(m_listener, &readable);
+        timeval tv{0, 50 * 1000};
+        if (select(0, &readable, nullptr, nullptr, &tv) <= 0)
+            continue;
+        SOCKET s = accept(m_listener, nullptr, nullptr);
+        if (s == INVALID_SOCKET)
+            continue;
+        Answer(s);
+        closesocket(s);
+    }
+}
+
+void CLoopbackHttpServer::SendAll(SOCKET s, const std::string& data)
+{
+    size_t sent = 0;
+    while (sent < data.size())
+    {
+        const int n = send(s, data.data() + sent, static_cast<int>(data.size() - sent), 0);
+        if (n <= 0)
+            return; // the client went away (for instance after cutting a long body)
+        sent += static_cast<size_t>(n);
+    }
+}
+
+void CLoopbackHttpServer::Answer(SOCKET s)
+{
+    DWORD timeoutMs = 5000;
+    setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeoutMs), sizeof timeoutMs);
+    std::string request;
+    char buf[4096];
+    while (request.find("\r\n\r\n") == std::string::npos)
+    {
+        const int n = recv(s, buf, sizeof buf, 0);
+        if (n <= 0)
+            return;
+        request.append(buf, static_cast<size_t>(n));
+    }
+    ++m_nRequests;
+
+    // "GET /path HTTP/1.1"
+    const size_t first = request.find(' ');
+    const size_t second = request.find(' ', first + 1);
+    const std::string path = request.substr(first + 1, second - first - 1);
+    CannedResponse response = CannedResponse::Make("404 Not Found", "no such page here");
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_lastRequest = request;
+        const auto it = m_responses.find(path);
+        if (it != m_responses.end())
+            response = it->second;
+    }
+
+    std::string head = response.head;
+    if (response.chunked)
+        head += "Transfer-Encoding: chunked\r\n";
+    SendAll(s, head + "\r\n");
+    const size_t piece = response.pieceBytes ? response.pieceBytes : response.body.size();
+    for (size_t at = 0; at < response.body.size(); at += piece)
+    {
+        if (at && response.pauseMs)
+            Sleep(response.pauseMs);
+        const std::string part = response.body.substr(at, piece);
+        if (response.chunked)
+        {
+            char size[16];
+            snprintf(size, sizeof size, "%lx\r\n", static_cast<unsigned long>(part.size()));
+            SendAll(s, size + part + "\r\n");
+        }
+        else
+            SendAll(s, part);
+    }
+    if (response.chunked)
+        SendAll(s, "0\r\n\r\n");
+    shutdown(s, SD_SEND);
+    // Let the client read everything before the socket goes away.
+    while (recv(s, buf, sizeof buf, 0) > 0)
+    {
+    }
+}

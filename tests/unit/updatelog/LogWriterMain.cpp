@@ -1,0 +1,48 @@
+// Helper process for the concurrency test: waits for the named start event, then appends <count>
+// lines "<tag> <n>" to <log>. Its exit code is the number of lines that could not be written.
+#include <windows.h>
+
+#include <cwchar>
+
+#include "app/UpdateLog.h"
+
+namespace {
+
+SYSTEMTIME FixedTime()
+{
+    SYSTEMTIME st{};
+    st.wYear = 2027;
+    st.wMonth = 3;
+    st.wDay = 7;
+    st.wHour = 8;
+    st.wMinute = 9;
+    st.wSecond = 5;
+    return st;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    if (argc != 5)
+        return 255;
+    const wchar_t* pszLog = argv[1];
+    const wchar_t* pszTag = argv[2];
+    const long nCount = wcstol(argv[3], nullptr, 10);
+    HANDLE hStart = OpenEventW(SYNCHRONIZE, FALSE, argv[4]);
+    if (!hStart)
+        return 254;
+    WaitForSingleObject(hStart, 30000);
+    CloseHandle(hStart);
+
+    SetUpdateLogClock(&FixedTime);
+    int nFailed = 0;
+    for (long i = 0; i < nCount; ++i)
+    {
+        CString strMessage;
+        strMessage.Format(L"%ls %04ld", pszTag, i);
+        if (AppendUpdateLogLine(pszLog, strMessage) != 0)
+            ++nFailed;
+    }
+    return nFailed > 250 ? 250 : nFailed;
+}
