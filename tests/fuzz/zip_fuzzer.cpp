@@ -94,13 +94,17 @@ void EnsureFolders(const std::string& relative)
     }
 }
 
-void CheckInside(const std::string& path)
+// A folder entry with an empty name stands for the scratch folder itself; anything else must lie
+// below it.
+void CheckInside(const std::string& path, bool bMayBeTheFolder = false)
 {
     char* resolved = realpath(path.c_str(), nullptr);
     if (!resolved)
         return;
     const std::string full = resolved;
     free(resolved);
+    if (bMayBeTheFolder && full == g_strScratch)
+        return;
     if (full.compare(0, g_strScratch.size() + 1, g_strScratch + "/") != 0)
         Die("written outside the scratch folder", full);
 }
@@ -116,7 +120,7 @@ void Extract(CZipCore& zip, int nIndex)
     const std::string relative = ToUtf8Path(desc.strName);
     if (desc.nAttributes & kZipAttrDirectory) {
         EnsureFolders(relative);
-        CheckInside(g_strScratch + "/" + relative);
+        CheckInside(g_strScratch + "/" + relative, relative.empty());
         return;
     }
     const size_t slash = relative.rfind('/');
