@@ -68,7 +68,9 @@ UpdateLogClock SetUpdateLogClock(UpdateLogClock pfnClock)
 
 CString GetUpdateLogPath()
 {
-    return GetDataDir() + L"res\\update.log";
+    // No data folder, no log: a bare "res\update.log" would land in whatever folder is current.
+    const CString strDataDir = GetDataDir();
+    return strDataDir.IsEmpty() ? strDataDir : strDataDir + L"res\\update.log";
 }
 
 CString FormatUpdateLogLine(const SYSTEMTIME& st, const CString& strMessage)
@@ -82,6 +84,8 @@ CString FormatUpdateLogLine(const SYSTEMTIME& st, const CString& strMessage)
 
 int AppendUpdateLogLine(const CString& strLogPath, const CString& strMessage)
 {
+    if (strLogPath.IsEmpty())
+        return -1;
     try
     {
         const CString strLine = FormatUpdateLogLine(g_pfnUpdateLogClock(), strMessage) + L"\r\n";

@@ -10,6 +10,8 @@ namespace {
 
 void TrimUpdateLog(const CString& strLogPath)
 {
+    if (strLogPath.IsEmpty())
+        return;
     // Attributes are readable even while another process holds the log for an append.
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!GetFileAttributesExW(strLogPath, GetFileExInfoStandard, &data))
@@ -23,6 +25,9 @@ void TrimUpdateLog(const CString& strLogPath)
 void ClearDownloadFolder()
 {
     const CString strCache = GetCacheDir();
+    // Without an application-data folder the names below would point at the drive's root.
+    if (strCache.IsEmpty())
+        return;
     if (GetFileAttributesW(strCache) == INVALID_FILE_ATTRIBUTES)
         CreateDirectoryW(strCache, nullptr);
     const CString strLeftover = strCache + LoadResString(IDS_TEMP_UPDATE_EXE);

@@ -284,7 +284,10 @@ TEST_F(UpdateStep, SwitchAloneIsANormalRunThatLogsNothing)
     WaitForInputIdle(hRun, 10000);
     Sleep(1000);
 
-    EXPECT_EQ(WaitForSingleObject(hRun, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "not a normal run";
-    EXPECT_FALSE(PathExists(m_log)) << "the bare switch wrote to the update log";
+    DWORD dwExit = 0;
+    GetExitCodeProcess(hRun, &dwExit);
+    EXPECT_EQ(dwExit, static_cast<DWORD>(STILL_ACTIVE)) << "not a normal run: it ended with " << dwExit;
+    EXPECT_FALSE(PathExists(m_log)) << "the bare switch wrote to the update log: "
+                                    << ::testing::PrintToString(LogMessages(m_log));
     EXPECT_TRUE(ReadWholeFile(m_installed) == m_original);
 }

@@ -112,6 +112,8 @@ TEST(UpdateLogFile, MissingResFolderWritesNothing)
 
     EXPECT_EQ(AppendUpdateLogLine(log.c_str(), L"abc"), -1);
     EXPECT_FALSE(PathExists(dir.Sub(L"res")));
+    // No data folder at all: nothing is written anywhere.
+    EXPECT_EQ(AppendUpdateLogLine(L"", L"abc"), -1);
 }
 
 TEST(UpdateLogFile, WaitsForAnotherWriterInsteadOfEmptyingTheFile)
