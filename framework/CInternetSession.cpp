@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "framework/CWinApp.h"
+
 bool CHttpFile::QueryInfoStatusCode(DWORD& dwStatusCode) const
 {
     DWORD dwCode = 0;
@@ -44,6 +46,10 @@ std::unique_ptr<CHttpFile> CInternetSession::OpenURL(LPCWSTR pstrURL, DWORD_PTR 
 
 CString CInternetSession::GetDefaultAgent()
 {
+    if (const CWinApp* pApp = AfxGetApp())
+        if (!pApp->m_strAppName.IsEmpty())
+            return pApp->m_strAppName;
+    // No application object (helper programs): the same name, taken from the executable.
     // Module paths have no fixed limit; grow until the whole path fits.
     std::vector<wchar_t> path(MAX_PATH);
     for (;;)

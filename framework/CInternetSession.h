@@ -53,7 +53,7 @@ public:
 
     void Close() { m_hSession.reset(); }
 
-    // The name the framework gives an application: its executable's file name, no extension.
+    // The application's name (by default its executable's file name without extension).
     static CString GetDefaultAgent();
 
 private:
