@@ -1,0 +1,1 @@
+"""Drawing of the client's skin, run by tools/make_skin.py."""
