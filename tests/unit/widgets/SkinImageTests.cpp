@@ -155,3 +155,37 @@ TEST(CGdiPlusBitmapResource, LoadingAgainFreesTheFirstPicture)
     EXPECT_LT(after, before + 32 * 1024 * 1024) << "grew from " << before << " to " << after;
     EXPECT_EQ(GlobalFlags(holder.m_hBuffer) & GMEM_LOCKCOUNT, 1u);
 }
+
+TEST(SkinIcon, CarriesEverySizeFrom16To256AndEachLoads)
+{
+    // The icon group lists its images: 6-byte header, then 14-byte entries (width 0 means 256).
+    HMODULE hModule = ::GetModuleHandleW(nullptr);
+    HRSRC hGroup = ::FindResourceW(hModule, MAKEINTRESOURCEW(IDI_APP), RT_GROUP_ICON);
+    ASSERT_NE(hGroup, nullptr);
+    const BYTE* pDir = static_cast<const BYTE*>(::LockResource(::LoadResource(hModule, hGroup)));
+    ASSERT_NE(pDir, nullptr);
+    const WORD count = *reinterpret_cast<const WORD*>(pDir + 4);
+    ASSERT_EQ(count, 7);
+    const int expected[] = {16, 24, 32, 48, 64, 128, 256};
+    for (WORD i = 0; i < count; ++i) {
+        const BYTE* entry = pDir + 6 + 14 * i;
+        const int width = entry[0] ? entry[0] : 256;
+        EXPECT_EQ(width, expected[i]);
+        EXPECT_EQ(*reinterpret_cast<const WORD*>(entry + 6), 32) << "bits per pixel";
+        const WORD id = *reinterpret_cast<const WORD*>(entry + 12);
+        HRSRC hImage = ::FindResourceW(hModule, MAKEINTRESOURCEW(id), RT_ICON);
+        ASSERT_NE(hImage, nullptr);
+        HICON hIcon = ::CreateIconFromResourceEx(
+            static_cast<PBYTE>(::LockResource(::LoadResource(hModule, hImage))), ::SizeofResource(hModule, hImage),
+            TRUE, 0x00030000, 0, 0, 0);
+        ASSERT_NE(hIcon, nullptr) << width;
+        ICONINFO info{};
+        ASSERT_TRUE(::GetIconInfo(hIcon, &info));
+        BITMAP bm{};
+        ::GetObjectW(info.hbmColor, sizeof bm, &bm);
+        EXPECT_EQ(bm.bmWidth, width);
+        ::DeleteObject(info.hbmColor);
+        ::DeleteObject(info.hbmMask);
+        ::DestroyIcon(hIcon);
+    }
+}
