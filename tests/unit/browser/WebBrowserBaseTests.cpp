@@ -264,3 +264,37 @@ TEST(WebBrowserBase, DeletionTakesTheControlDownBeforeTheSiteGoes)
     EXPECT_EQ(FirstChild(host.Handle()), nullptr) << "the control's window outlived its container";
     PumpFor(100);
 }
+
+namespace {
+
+size_t CountTempFiles()
+{
+    wchar_t szTemp[MAX_PATH];
+    GetTempPathW(MAX_PATH, szTemp);
+    std::wstring strPattern = std::wstring(szTemp) + L"*";
+    WIN32_FIND_DATAW data;
+    HANDLE hFind = FindFirstFileW(strPattern.c_str(), &data);
+    size_t n = 0;
+    if (hFind == INVALID_HANDLE_VALUE)
+        return n;
+    do {
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            ++n;
+    } while (FindNextFileW(hFind, &data));
+    FindClose(hFind);
+    return n;
+}
+
+} // namespace
+
+TEST(WebBrowserBase, TemporaryStorageLeavesNoFileBehind)
+{
+    CTestHostWindow host;
+    size_t nBefore = CountTempFiles();
+    for (int i = 0; i < 20; ++i) {
+        CHostedBrowser browser(host.Handle());
+        ASSERT_NE(browser.m_pStorage.Get(), nullptr);
+        browser.ActivateBrowser();
+    }
+    EXPECT_EQ(CountTempFiles(), nBefore);
+}
