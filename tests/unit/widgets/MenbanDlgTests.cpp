@@ -110,6 +110,14 @@ TEST_F(MenbanDlgTest, TheAnimationCarriesOnAfterHideAndShow)
     EXPECT_EQ(m_overlay.m_nFrame, 4);
 }
 
+TEST_F(MenbanDlgTest, EnterAndEscapeDoNotEndTheOverlay)
+{
+    m_overlay.SendMessage(WM_COMMAND, IDOK, 0);
+    m_overlay.SendMessage(WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(::IsWindow(m_overlay.GetSafeHwnd()));
+    EXPECT_TRUE(m_overlay.IsWindowVisible());
+}
+
 TEST_F(MenbanDlgTest, IsLayeredAtAlpha229)
 {
     EXPECT_NE(m_overlay.GetExStyle() & WS_EX_LAYERED, 0u);
