@@ -147,7 +147,7 @@ protected:
         for (HANDLE h : m_started)
         {
             TerminateProcess(h, 1);
-            WaitForSingleObject(h, 10000);
+            WaitForSingleObject(h, 20000);
             CloseHandle(h);
         }
         for (DWORD id : ProcessesOf(m_installed))
@@ -155,13 +155,20 @@ protected:
         DeleteFileW(m_log.c_str());
         if (m_bHadLog)
             WriteWholeFile(m_log, m_savedLog);
+        CloseHandle(m_hNul);
     }
 
-    // Starts exe with exactly this command line (no program path in front).
+    // Starts exe with exactly this command line (no program path in front). Under Wine a child
+    // otherwise keeps this program's output pipe, and ctest would wait for it until its time-out
+    // if a started client outlived the test.
     HANDLE Start(const std::wstring& exe, std::wstring commandLine)
     {
         STARTUPINFOW si{};
         si.cb = sizeof si;
+        si.dwFlags = STARTF_USESTDHANDLES;
+        si.hStdInput = m_hNul;
+        si.hStdOutput = m_hNul;
+        si.hStdError = m_hNul;
         PROCESS_INFORMATION pi{};
         if (!CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
                             nullptr, &si, &pi))
@@ -188,6 +195,8 @@ protected:
         return LogMessages(m_log);
     }
 
+    HANDLE m_hNul = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
     CScratchFolder m_dir{L"upd"};
     std::wstring m_log, m_installed, m_new;
     std::string m_original, m_newBuild, m_savedLog;
