@@ -10,7 +10,7 @@
 
 #include "browser/SystemBrowser.h"
 #include "browser/MyHtmlView.h"
-#include "browser/WebBrowserBase.h"
+#include "browser/WebFormLogin.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -141,14 +141,14 @@ HRESULT NewWindow3(IDispatch* pSink, const wchar_t* pszUrl, VARIANT_BOOL* pCance
 
 } // namespace
 
-TEST(SystemBrowser, BrowserSiteNewWindowStartsIExploreWithTheQuotedUrl)
+TEST(SystemBrowser, LoginBrowserNewWindowStartsIExploreWithTheQuotedUrl)
 {
     CRecorderAsIExplore recorder;
     ASSERT_TRUE(recorder.Ready());
-    CWebBrowserBase site;
+    WebFormLogin login;
 
     VARIANT_BOOL cancel = VARIANT_FALSE;
-    EXPECT_EQ(NewWindow3(&site, L"http://127.0.0.1:9/news page?q=\"x\" -k", &cancel), S_OK);
+    EXPECT_EQ(NewWindow3(&login, L"http://127.0.0.1:9/news page?q=\"x\" -k", &cancel), S_OK);
     EXPECT_EQ(cancel, VARIANT_TRUE);
     ASSERT_TRUE(PumpUntil([&] { return !recorder.Lines().empty(); }, 10000)) << "iexplore.exe was not started";
     std::vector<std::wstring> args = SplitCommandLine(recorder.Lines()[0]);
@@ -157,7 +157,7 @@ TEST(SystemBrowser, BrowserSiteNewWindowStartsIExploreWithTheQuotedUrl)
 
     // Another scheme: cancelled, and nothing is started.
     cancel = VARIANT_FALSE;
-    EXPECT_EQ(NewWindow3(&site, L"file:///c:/windows/notepad.exe", &cancel), S_OK);
+    EXPECT_EQ(NewWindow3(&login, L"file:///c:/windows/notepad.exe", &cancel), S_OK);
     EXPECT_EQ(cancel, VARIANT_TRUE);
     PumpFor(1500);
     EXPECT_EQ(recorder.Lines().size(), 1u);
