@@ -93,18 +93,18 @@ TEST(LoadPngImage, UndecodableBytesGiveAnImageThatFailed)
 
 TEST(LoadPngImage, DeletingTheImageFreesItsBytes)
 {
-    // 300 loads of the start picture would keep 300 copies of its 146 KB (about 44 MB) alive if the
+    // 100 loads of the start picture would keep 100 copies of its 146 KB (about 14 MB) alive if the
     // bytes outlived their image.
     for (int i = 0; i < 5; ++i)
         std::unique_ptr<Gdiplus::Image>(LoadPngImage(IDB_START_BACKGROUND));
     const SIZE_T before = PrivateBytes();
-    for (int i = 0; i < 300; ++i) {
+    for (int i = 0; i < 100; ++i) {
         std::unique_ptr<Gdiplus::Image> image(LoadPngImage(IDB_START_BACKGROUND));
         ASSERT_NE(image, nullptr);
         ASSERT_EQ(image->GetWidth(), 1115u);
     }
     const SIZE_T after = PrivateBytes();
-    EXPECT_LT(after, before + 16 * 1024 * 1024) << "grew from " << before << " to " << after;
+    EXPECT_LT(after, before + 6 * 1024 * 1024) << "grew from " << before << " to " << after;
 }
 
 TEST(CGdiPlusBitmapResource, LoadsAPngAndKeepsItsBytesLocked)
@@ -144,12 +144,12 @@ TEST(CGdiPlusBitmapResource, LoadingAgainFreesTheFirstPicture)
     ASSERT_TRUE(holder.LoadFromResource(IDB_CLOSE));
     ASSERT_TRUE(holder.LoadFromResource(IDB_MSGBOX_BACKGROUND));
     EXPECT_EQ(holder.m_pBitmap->GetWidth(), 256u);
-    // A decoded start picture is 1115 x 723 x 4 bytes (3.2 MB); 100 loads into one holder that
-    // forgot the previous picture would keep 320 MB.
+    // A decoded start picture is 1115 x 723 x 4 bytes (3.2 MB); 20 loads into one holder that
+    // forgot the previous picture would keep 64 MB.
     for (int i = 0; i < 3; ++i)
         ASSERT_TRUE(holder.LoadFromResource(IDB_START_BACKGROUND));
     const SIZE_T before = PrivateBytes();
-    for (int i = 0; i < 100; ++i)
+    for (int i = 0; i < 20; ++i)
         ASSERT_TRUE(holder.LoadFromResource(IDB_START_BACKGROUND));
     const SIZE_T after = PrivateBytes();
     EXPECT_LT(after, before + 32 * 1024 * 1024) << "grew from " << before << " to " << after;
