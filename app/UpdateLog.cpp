@@ -42,8 +42,7 @@ using UniqueCryptHash = unique_any<HCRYPTHASH, CryptHashClose, 0>;
 UniqueFile OpenLogExclusive(const CString& strLogPath)
 {
     const ULONGLONG ullStart = GetTickCount64();
-    for (;;)
-    {
+    for (;;) {
         UniqueFile file(CreateFileW(strLogPath, GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file)
@@ -86,8 +85,7 @@ int AppendUpdateLogLine(const CString& strLogPath, const CString& strMessage)
 {
     if (strLogPath.IsEmpty())
         return -1;
-    try
-    {
+    try {
         const CString strLine = FormatUpdateLogLine(g_pfnUpdateLogClock(), strMessage) + L"\r\n";
         const ULONGLONG ullBytes = static_cast<ULONGLONG>(strLine.GetLength()) * sizeof(wchar_t);
         if (ullBytes > MAXDWORD)
@@ -106,29 +104,23 @@ int AppendUpdateLogLine(const CString& strLogPath, const CString& strMessage)
             dwWritten != ullBytes)
             return -1;
         return 0;
-    }
-    catch (...)
-    {
+    } catch (...) {
         return -1;
     }
 }
 
 int WriteUpdateLog(const CString& strMessage)
 {
-    try
-    {
+    try {
         return AppendUpdateLogLine(GetUpdateLogPath(), strMessage);
-    }
-    catch (...)
-    {
+    } catch (...) {
         return -1;
     }
 }
 
 bool GetFileMd5(const CString& strPath, CString& strDigest)
 {
-    try
-    {
+    try {
         UniqueFile file(CreateFileW(strPath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                     FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
         if (!file)
@@ -142,8 +134,7 @@ bool GetFileMd5(const CString& strPath, CString& strDigest)
             return false;
 
         std::vector<BYTE> buffer(kMd5ChunkBytes);
-        for (;;)
-        {
+        for (;;) {
             DWORD dwRead = 0;
             if (!ReadFile(file.get(), buffer.data(), kMd5ChunkBytes, &dwRead, nullptr))
                 return false;
@@ -165,9 +156,7 @@ bool GetFileMd5(const CString& strPath, CString& strDigest)
             strHex.AppendFormat(L"%02x", static_cast<unsigned>(value[i]));
         strDigest += strHex;
         return true;
-    }
-    catch (...)
-    {
+    } catch (...) {
         return false;
     }
 }

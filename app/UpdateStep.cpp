@@ -18,8 +18,7 @@ constexpr int kMaxExceptionTextChars = 254;
 bool ReplaceInstalledExe(const CString& strTargetPath)
 {
     const CString strSelf = GetModulePath();
-    if (!CopyFileW(strSelf, strTargetPath, FALSE))
-    {
+    if (!CopyFileW(strSelf, strTargetPath, FALSE)) {
         // Logging can change the thread's error code, so take it first.
         const DWORD dwError = GetLastError();
         CString strFailure;
@@ -52,16 +51,11 @@ void LogException(const CString& strWhat)
 
 bool RunUpdateStep(const CString& strTargetPath)
 {
-    try
-    {
+    try {
         return ReplaceInstalledExe(strTargetPath);
-    }
-    catch (const std::exception& e)
-    {
+    } catch (const std::exception& e) {
         try { LogException(CString::FromAnsi(e.what())); } catch (...) {}
-    }
-    catch (...)
-    {
+    } catch (...) {
         try { LogException(L"unknown exception"); } catch (...) {}
     }
     return false;

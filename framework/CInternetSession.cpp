@@ -52,8 +52,7 @@ CString CInternetSession::GetDefaultAgent()
     // No application object (helper programs): the same name, taken from the executable.
     // Module paths have no fixed limit; grow until the whole path fits.
     std::vector<wchar_t> path(MAX_PATH);
-    for (;;)
-    {
+    for (;;) {
         const DWORD dwLen = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
         if (dwLen == 0)
             return CString();

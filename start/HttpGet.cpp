@@ -22,8 +22,7 @@ bool IsLoopbackHost(CString strHost)
     // 127.0.0.0/8, written as a dotted address.
     if (strHost.Left(4) != L"127.")
         return false;
-    for (int i = 4; i < strHost.GetLength(); ++i)
-    {
+    for (int i = 4; i < strHost.GetLength(); ++i) {
         const wchar_t ch = strHost[i];
         if (ch != L'.' && (ch < L'0' || ch > L'9'))
             return false;
@@ -45,8 +44,7 @@ bool IsLoopbackUrl(const CString& url)
 
 CString HttpGetText(const CString& url)
 {
-    try
-    {
+    try {
         // Windows never sends loopback requests to the configured proxy; some WinINet
         // implementations do, and a proxy cannot reach our own machine's services.
         const DWORD dwAccess =
@@ -66,8 +64,7 @@ CString HttpGetText(const CString& url)
         // A short read is not the end: only a read of 0 bytes is.
         std::string body;
         char chunk[kReadChunkBytes];
-        while (body.size() < kHttpBodyLimit)
-        {
+        while (body.size() < kHttpBodyLimit) {
             const DWORD dwWant =
                 static_cast<DWORD>(std::min<std::size_t>(kReadChunkBytes, kHttpBodyLimit - body.size()));
             DWORD dwRead = 0;
@@ -81,9 +78,7 @@ CString HttpGetText(const CString& url)
         // The text ends at the first zero byte, as a C string would.
         const std::size_t nTextBytes = std::strlen(body.c_str());
         return CString::FromAnsi(body.data(), static_cast<int>(nTextBytes));
-    }
-    catch (...)
-    {
+    } catch (...) {
         return CString();
     }
 }

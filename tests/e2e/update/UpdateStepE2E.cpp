@@ -37,14 +37,12 @@ std::wstring Md5Hex(const std::string& data)
     std::wstring hex;
     if (BCryptOpenAlgorithmProvider(&hAlg, BCRYPT_MD5_ALGORITHM, nullptr, 0) != 0)
         return hex;
-    if (BCryptCreateHash(hAlg, &hHash, nullptr, 0, nullptr, 0, 0) == 0)
-    {
+    if (BCryptCreateHash(hAlg, &hHash, nullptr, 0, nullptr, 0, 0) == 0) {
         if (BCryptHashData(hHash, reinterpret_cast<PUCHAR>(const_cast<char*>(data.data())),
                            static_cast<ULONG>(data.size()), 0) == 0 &&
             BCryptFinishHash(hHash, digest, sizeof digest, 0) == 0)
         {
-            for (UCHAR b : digest)
-            {
+            for (UCHAR b : digest) {
                 wchar_t two[3];
                 swprintf_s(two, L"%02x", b);
                 hex += two;
@@ -63,8 +61,7 @@ std::vector<std::wstring> LogMessages(const std::wstring& log)
     const std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
     std::vector<std::wstring> messages;
     size_t pos = 0;
-    while (pos < text.size())
-    {
+    while (pos < text.size()) {
         size_t end = text.find(L"\r\n", pos);
         if (end == std::wstring::npos)
             end = text.size();
@@ -91,8 +88,7 @@ std::vector<DWORD> ProcessesOf(const std::wstring& path)
         return ids;
     PROCESSENTRY32W pe{};
     pe.dwSize = sizeof pe;
-    for (BOOL ok = Process32FirstW(hSnap, &pe); ok; ok = Process32NextW(hSnap, &pe))
-    {
+    for (BOOL ok = Process32FirstW(hSnap, &pe); ok; ok = Process32NextW(hSnap, &pe)) {
         HANDLE hProcess = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pe.th32ProcessID);
         if (!hProcess)
             continue;
@@ -144,8 +140,7 @@ protected:
 
     void TearDown() override
     {
-        for (HANDLE h : m_started)
-        {
+        for (HANDLE h : m_started) {
             TerminateProcess(h, 1);
             WaitForSingleObject(h, 20000);
             CloseHandle(h);
@@ -181,8 +176,7 @@ protected:
     // Waits until the log holds count lines (or 20 s pass); returns its messages.
     std::vector<std::wstring> WaitForLogLines(size_t count)
     {
-        for (int i = 0; i < 200; ++i)
-        {
+        for (int i = 0; i < 200; ++i) {
             const std::string bytes = ReadWholeFile(m_log);
             size_t lines = 0;
             for (size_t at = 0; (at = bytes.find(std::string("\r\0\n\0", 4), at)) != std::string::npos; at += 4)
@@ -266,8 +260,7 @@ TEST_F(UpdateStep, RunningInstalledExeLogsErrorThirtyTwoAndStaysAsItWas)
 TEST_F(UpdateStep, TargetPathLongerThanMaxPathIsUsedWhole)
 {
     std::wstring folder = m_dir.Path();
-    while (folder.size() < 300)
-    {
+    while (folder.size() < 300) {
         folder += L"\\a_rather_long_folder_name_for_the_installation";
         CreateDirectoryW(folder.c_str(), nullptr);
     }

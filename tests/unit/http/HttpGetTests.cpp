@@ -62,8 +62,7 @@ std::wstring GetFromProcess(const std::wstring& url, const std::wstring& extraEn
 
     std::wstring text = L"<failed>";
     HANDLE h = CreateFileW(out.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (code == 0 && h != INVALID_HANDLE_VALUE)
-    {
+    if (code == 0 && h != INVALID_HANDLE_VALUE) {
         wchar_t buf[4096];
         DWORD got = 0;
         text.clear();

@@ -83,8 +83,7 @@ unsigned short CLoopbackHttpServer::ClosedPort()
 
 void CLoopbackHttpServer::Serve()
 {
-    while (!m_bStop)
-    {
+    while (!m_bStop) {
         fd_set readable;
         FD_ZERO(&readable);
         FD_SET(m_listener, &readable);
@@ -102,8 +101,7 @@ void CLoopbackHttpServer::Serve()
 void CLoopbackHttpServer::SendAll(SOCKET s, const std::string& data)
 {
     size_t sent = 0;
-    while (sent < data.size())
-    {
+    while (sent < data.size()) {
         const int n = send(s, data.data() + sent, static_cast<int>(data.size() - sent), 0);
         if (n <= 0)
             return; // the client went away (for instance after cutting a long body)
@@ -117,8 +115,7 @@ void CLoopbackHttpServer::Answer(SOCKET s)
     setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeoutMs), sizeof timeoutMs);
     std::string request;
     char buf[4096];
-    while (request.find("\r\n\r\n") == std::string::npos)
-    {
+    while (request.find("\r\n\r\n") == std::string::npos) {
         const int n = recv(s, buf, sizeof buf, 0);
         if (n <= 0)
             return;
@@ -144,25 +141,21 @@ void CLoopbackHttpServer::Answer(SOCKET s)
         head += "Transfer-Encoding: chunked\r\n";
     SendAll(s, head + "\r\n");
     const size_t piece = response.pieceBytes ? response.pieceBytes : response.body.size();
-    for (size_t at = 0; at < response.body.size(); at += piece)
-    {
+    for (size_t at = 0; at < response.body.size(); at += piece) {
         if (at && response.pauseMs)
             Sleep(response.pauseMs);
         const std::string part = response.body.substr(at, piece);
-        if (response.chunked)
-        {
+        if (response.chunked) {
             char size[16];
             snprintf(size, sizeof size, "%lx\r\n", static_cast<unsigned long>(part.size()));
             SendAll(s, size + part + "\r\n");
-        }
-        else
+        } else
             SendAll(s, part);
     }
     if (response.chunked)
         SendAll(s, "0\r\n\r\n");
     shutdown(s, SD_SEND);
     // Let the client read everything before the socket goes away.
-    while (recv(s, buf, sizeof buf, 0) > 0)
-    {
+    while (recv(s, buf, sizeof buf, 0) > 0) {
     }
 }

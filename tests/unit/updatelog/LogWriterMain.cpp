@@ -37,8 +37,7 @@ int wmain(int argc, wchar_t** argv)
 
     SetUpdateLogClock(&FixedTime);
     int nFailed = 0;
-    for (long i = 0; i < nCount; ++i)
-    {
+    for (long i = 0; i < nCount; ++i) {
         CString strMessage;
         strMessage.Format(L"%ls %04ld", pszTag, i);
         if (AppendUpdateLogLine(pszLog, strMessage) != 0)

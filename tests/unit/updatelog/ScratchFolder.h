@@ -33,18 +33,15 @@ public:
     {
         WIN32_FIND_DATAW fd{};
         HANDLE hFind = FindFirstFileW((path + L"\\*").c_str(), &fd);
-        if (hFind != INVALID_HANDLE_VALUE)
-        {
-            do
-            {
+        if (hFind != INVALID_HANDLE_VALUE) {
+            do {
                 const std::wstring name = fd.cFileName;
                 if (name == L"." || name == L"..")
                     continue;
                 const std::wstring child = path + L"\\" + name;
                 if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                     RemoveTree(child);
-                else
-                {
+                else {
                     SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
                     DeleteFileW(child.c_str());
                 }

@@ -67,11 +67,9 @@ TEST(UpdateLogConcurrency, TwoProcessesWritingAtOnceLeaveEveryLineWhole)
 
     int nextA = 0, nextB = 0, broken = 0;
     size_t pos = 0;
-    while (pos < text.size())
-    {
+    while (pos < text.size()) {
         const size_t end = text.find(L"\r\n", pos);
-        if (end == std::wstring::npos)
-        {
+        if (end == std::wstring::npos) {
             ++broken;
             break;
         }

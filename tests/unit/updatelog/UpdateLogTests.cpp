@@ -183,8 +183,7 @@ TEST(FileMd5, KnownDigestsInLowerCaseHex)
         {"abc", L"900150983cd24fb0d6963f7d28e17f72"},
         {"The quick brown fox jumps over the lazy dog", L"9e107d9d372bb6826bd81d3542a419d6"},
     };
-    for (const Case& c : cases)
-    {
+    for (const Case& c : cases) {
         const std::wstring file = dir.Sub(L"f.bin");
         ASSERT_TRUE(WriteWholeFile(file, c.content));
         CString strDigest;
