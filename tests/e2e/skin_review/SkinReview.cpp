@@ -30,9 +30,9 @@ public:
         m_pRight.reset(LoadPngImage(IDB_STRIP_RIGHT));
         CreateEx(0, AfxRegisterWndClass(0, ::LoadCursorW(nullptr, IDC_ARROW)), L"review",
                  WS_POPUP | WS_VISIBLE, CRect(20, 20, 20 + kFrameW, 20 + kFrameH), nullptr, 0);
-        struct Spec { CTouchButton* pButton; UINT id; int x; int w; int h; UINT n, hv, p; };
+        struct Placement { CTouchButton* pButton; UINT id; int x; int w; int h; UINT n, hv, p; };
         const int W = kFrameW;
-        const Spec specs[] = {
+        const Placement placements[] = {
             {&m_btnClose, IDC_BTN_CLOSE, W - 28, 28, 26, IDB_CLOSE, IDB_CLOSE_HOVER, IDB_CLOSE_DOWN},
             {&m_btnRestore, IDC_BTN_RESTORE, W - 57, 28, 26, IDB_RESTORE, IDB_RESTORE_HOVER, IDB_RESTORE_DOWN},
             {&m_btnMinimize, IDC_BTN_MINIMIZE, W - 86, 28, 26, IDB_MINIMIZE, IDB_MINIMIZE_HOVER, IDB_MINIMIZE_DOWN},
@@ -45,7 +45,7 @@ public:
             {&m_btnSelectServer, IDC_BTN_SELECT_SERVER, W - 522, 59, 24, IDB_SELECT_SERVER,
              IDB_SELECT_SERVER_HOVER, IDB_SELECT_SERVER_DOWN},
         };
-        for (const Spec& s : specs) {
+        for (const Placement& s : placements) {
             s.pButton->Create(L"", WS_VISIBLE | BS_PUSHBUTTON, CRect(s.x, 3, s.x + s.w, 3 + s.h), this, s.id);
             s.pButton->SetImages(s.n, s.hv, s.p);
         }
