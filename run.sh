@@ -10,7 +10,7 @@ out=${TORVEL_BUILD:-$root/build}
 "$root/tools/build.sh" x86_64 "$out"
 echo "product (32-bit Windows): $out/i686/bin/Torvel_Qerm.exe"
 
-export TORVEL_WINE=$out/wine
+export TORVEL_WINE=$out/wine TORVEL_WINCTL=$out/x86_64/bin/winctl.exe
 headless=0
 [ -z "${DISPLAY:-}" ] && headless=1
 . "$root/tools/wine-env.sh"

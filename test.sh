@@ -8,7 +8,7 @@ out=${TORVEL_BUILD:-$root/build}
 "$root/tools/build.sh" i686 "$out"
 "$root/tools/build.sh" x86_64 "$out"
 
-export TORVEL_WINE=$out/wine
+export TORVEL_WINE=$out/wine TORVEL_WINCTL=$out/x86_64/bin/winctl.exe
 . "$root/tools/wine-env.sh"
 trap wine_env_stop EXIT INT TERM
 wine_env_start

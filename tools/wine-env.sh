@@ -80,6 +80,12 @@ wine_env_start() {
   # The first program after a prefix changed hands finishes updating it; do that here, detached from
   # any pipe a test runner reads.
   "$WINE_LOADER" cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
+  # Wine's desktop process starts with the first window and inherits that program's standard
+  # handles; a test's output pipe held by it keeps the test runner waiting long after the test ended.
+  # Start it here, with nothing to hold.
+  if [ -n "${TORVEL_WINCTL:-}" ] && [ -f "$TORVEL_WINCTL" ]; then
+    "$WINE_LOADER" "$TORVEL_WINCTL" desktop </dev/null >/dev/null 2>&1 || true
+  fi
 }
 
 winepath_of() {  # a Unix path as Wine's Z: drive sees it

@@ -15,11 +15,20 @@ CString ClientExePath()
 
 bool ClientProcess::Start(const CString& strApplication, const CString& strCommandLine)
 {
+    // The client gets NUL for its standard handles: a child holding the test runner's output pipe
+    // would keep the runner waiting after the test has ended.
+    SECURITY_ATTRIBUTES sa{};
+    sa.nLength = sizeof sa;
+    sa.bInheritHandle = TRUE;
+    UniqueFile nul(CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
+                               OPEN_EXISTING, 0, nullptr));
     STARTUPINFOW si{};
     si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdInput = si.hStdOutput = si.hStdError = nul.get();
     PROCESS_INFORMATION pi{};
     CString cmd = strCommandLine;
-    if (!CreateProcessW(strApplication, cmd.GetBuffer(cmd.GetLength()), nullptr, nullptr, FALSE, 0, nullptr,
+    if (!CreateProcessW(strApplication, cmd.GetBuffer(cmd.GetLength()), nullptr, nullptr, TRUE, 0, nullptr,
                         nullptr, &si, &pi))
         return false;
     m_hProcess.reset(pi.hProcess);

@@ -1,6 +1,8 @@
 // Small helper for scripts and tests that drive the client from outside:
 //   winctl wait <title> <seconds>   waits until a visible top-level window with that title exists
 //   winctl close <title>            sends the close command to every such window
+//   winctl desktop                  makes Wine start its desktop process (from this process, so it
+//                                   inherits this process's standard handles) and returns
 // Exit code 0 on success, 1 when no such window appeared.
 #include <windows.h>
 #include <cwchar>
@@ -36,6 +38,13 @@ int Count(const wchar_t* title, bool closeThem)
 
 int wmain(int argc, wchar_t** argv)
 {
+    if (argc == 2 && wcscmp(argv[1], L"desktop") == 0) {
+        HWND hwnd = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+        if (!hwnd)
+            return 1;
+        DestroyWindow(hwnd);
+        return 0;
+    }
     if (argc < 3)
         return 2;
     if (wcscmp(argv[1], L"wait") == 0) {
