@@ -34,18 +34,25 @@ title='《Vantor》微端'
 winctl=$out/x86_64/bin/winctl.exe
 "$WINE_LOADER" "$exe" &
 client=$!
-# The start window and the main window share the client's title; one screenshot per window reached.
+# One screenshot per window the client reaches: the start window (with its login popup) first, the
+# main window once a player has signed in. Each is asked to close; what is still running after a few
+# seconds (a close prompt waiting for its answer) is ended with the prefix.
 n=0
-for step in start main; do
-  if "$WINE_LOADER" "$winctl" wait "$title" 15 >/dev/null 2>&1; then
+seen=""
+for i in $(seq 1 20); do
+  kill -0 "$client" 2>/dev/null || break
+  for wid in $(xdotool search --onlyvisible --name "$title" 2>/dev/null || true); do
+    case " $seen " in *" $wid "*) continue;; esac
+    seen="$seen $wid"
     sleep 2
     n=$((n + 1))
-    import -display "$DISPLAY" -window root "$shots/$n-$step.png"
-    "$WINE_LOADER" "$winctl" close "$title" >/dev/null 2>&1 || true
-    sleep 2
-  fi
-  kill -0 "$client" 2>/dev/null || break
+    import -display "$DISPLAY" -window root "$shots/$n.png"
+  done
+  sleep 1
 done
+"$WINE_LOADER" "$winctl" close "$title" >/dev/null 2>&1 || true
+for i in $(seq 1 10); do kill -0 "$client" 2>/dev/null || break; sleep 1; done
+kill "$client" 2>/dev/null || true
 wait "$client" 2>/dev/null || true
 echo "screenshots in $shots:"
 ls -1 "$shots"
