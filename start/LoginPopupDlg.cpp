@@ -1,0 +1,211 @@
+#include "start/LoginPopupDlg.h"
+#include "app/Paths.h"
+#include "browser/WebFormLogin.h"
+#include "framework/CWinApp.h"
+#include "res/resource.h"
+#include "start/Settings.h"
+#include "start/TorvelLogin.h"
+#include "widgets/CustomMessageBox.h"
+#include <cstdlib>
+
+using Microsoft::WRL::ComPtr;
+
+BEGIN_MESSAGE_MAP(CLoginPopupDlg, CDialog)
+    ON_COMMAND(IDC_POPUP_BTN_1016, OnMinimize)
+    ON_COMMAND(IDC_POPUP_BTN_1027, OnCloseButton)
+    ON_COMMAND(IDM_NAVIGATE_STARTED, OnNavigateStarted)
+    ON_WM_SYSCOMMAND()
+    ON_WM_CTLCOLOR()
+END_MESSAGE_MAP()
+
+namespace {
+// The text the site's address must contain for the login to count as done.
+const wchar_t kGameStartMarker[] = L"play_gamecode";
+
+// A stored flag: exactly "0" is off, anything else (also an empty text) is on.
+CString NormaliseFlag(const wchar_t* pszValue)
+{
+    return wcscmp(pszValue, L"0") == 0 ? CString(L"0") : CString(L"1");
+}
+}  // namespace
+
+CLoginPopupDlg::CLoginPopupDlg(CWnd* pOwner)
+    : CDialog(IDD_LOGIN_POPUP, pOwner), m_pOwner(dynamic_cast<CTorvelLogin*>(pOwner))
+{
+}
+
+CLoginPopupDlg::~CLoginPopupDlg()
+{
+    // The browser goes first: it still holds the popup as its host window.
+    m_pWebLogin.reset();
+    m_brBackground.reset();
+}
+
+void CLoginPopupDlg::DoDataExchange(CDataExchange* pDX)
+{
+    CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_POPUP_BTN_1016, m_btnMinimize);
+    DDX_Control(pDX, IDC_POPUP_BTN_1027, m_btnClose);
+}
+
+BOOL CLoginPopupDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    // The start window puts the popup over its picture right after this.
+    SetWindowPos(nullptr, 0, 0, kWidth, kHeight, SWP_NOZORDER);
+    ModifyStyleEx(0, WS_EX_LAYERED);
+    ::SetLayeredWindowAttributes(m_hWnd, kTransparentKey, kAlpha, LWA_COLORKEY | LWA_ALPHA);
+
+    LoadAccountSettings();
+
+    CRect rcClient;
+    GetClientRect(&rcClient);
+    m_pWebLogin = std::make_unique<WebFormLogin>();
+    m_pWebLogin->m_hHostWnd = m_hWnd;
+    m_pWebLogin->m_bFirstLoadDone = FALSE;
+    m_pWebLogin->ActivateBrowser();
+    m_pWebLogin->m_rcTarget = RECT{rcClient.left, rcClient.top + kStripHeight, rcClient.right, rcClient.bottom};
+    // Hidden until its first page is complete; the browser then shows itself below the strip.
+    m_pWebLogin->NavigateTo(LoadResString(IDS_LOGIN_URL));
+    m_pWebLogin->SetBrowserRect(RECT{0, 0, 0, 0});
+
+    m_btnMinimize.SetImages(IDB_POPUP_BTN_320, IDB_POPUP_BTN_321, IDB_POPUP_BTN_322);
+    m_btnMinimize.SetWindowPos(nullptr, rcClient.right - 65, 30, 30, 27, SWP_NOZORDER);
+    m_btnClose.SetImages(IDB_POPUP_BTN_323, IDB_POPUP_BTN_324, IDB_POPUP_BTN_325);
+    m_btnClose.SetWindowPos(nullptr, rcClient.right - 82, 0, 30, 28, SWP_NOZORDER);
+
+    // The brush keeps its own copy of the pattern, so the bitmap can go at once.
+    UniqueGdiObj<HBITMAP> bmpPattern(
+        ::LoadBitmapW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDB_POPUP_BACKGROUND)));
+    if (bmpPattern)
+        m_brBackground.reset(::CreatePatternBrush(bmpPattern.get()));
+    return TRUE;
+}
+
+void CLoginPopupDlg::OnOK()
+{
+    // Enter belongs to the page's form.
+}
+
+void CLoginPopupDlg::OnCancel()
+{
+    // Escape and WM_CLOSE never close the popup; only a confirmed close prompt does.
+}
+
+void CLoginPopupDlg::LoadAccountSettings()
+{
+    WCHAR szValue[MAX_PATH] = L"";
+    GetSettingString(L"Info", L"code", L"", szValue);
+    if (szValue[0])
+        g_strAccountCode = DecodeBase64Text(szValue);
+    GetSettingString(L"Info", L"pwd", L"", szValue);
+    if (szValue[0])
+        g_strAccountPwd = DecodeBase64Text(szValue);
+    GetSettingString(L"Info", L"rem", L"1", szValue);
+    g_strRemember = NormaliseFlag(szValue);
+    GetSettingString(L"Setting", L"autologin", L"0", szValue);
+    g_strAutoLogin = NormaliseFlag(szValue);
+}
+
+CString CLoginPopupDlg::ExitPromptText()
+{
+    CString strText;
+    strText.Format(L"是否退出%s？", static_cast<LPCWSTR>(LoadResString(IDS_CLIENT_NAME)));
+    return strText;
+}
+
+void CLoginPopupDlg::ConfirmExit()
+{
+    CCustomMessageBox box;
+    box.SetTexts(L"关闭提示", ExitPromptText());
+    if (box.DoModal() == IDOK)
+        std::exit(0);
+}
+
+void CLoginPopupDlg::OnMinimize()
+{
+    // The popup is owned by the start window and goes with it.
+    if (m_pOwner && m_pOwner->GetSafeHwnd())
+        m_pOwner->ShowWindow(SW_MINIMIZE);
+}
+
+void CLoginPopupDlg::OnCloseButton()
+{
+    ConfirmExit();
+}
+
+void CLoginPopupDlg::OnSysCommand(UINT nID, LPARAM)
+{
+    if ((nID & 0xFFF0) == SC_CLOSE) {
+        ConfirmExit();
+        return;
+    }
+    Default();
+}
+
+void CLoginPopupDlg::OnNavigateStarted()
+{
+    // The browser has already cancelled this navigation; the game page belongs to the main window.
+    if (g_strNavigateUrl.Find(kGameStartMarker) < 0 || !m_pOwner)
+        return;
+    m_pOwner->m_strGameUrl = g_strNavigateUrl;
+    m_pOwner->EndDialog(0);
+}
+
+HBRUSH CLoginPopupDlg::OnCtlColor(CDC*, CWnd* pWnd, UINT)
+{
+    // The dialog's own background is the tiled strip pattern; controls keep their colours.
+    if (pWnd && pWnd->GetSafeHwnd() == m_hWnd && m_brBackground)
+        return m_brBackground.get();
+    return reinterpret_cast<HBRUSH>(Default());
+}
+
+bool CLoginPopupDlg::IsPageKey(WPARAM nKey, bool bCtrlDown)
+{
+    if (nKey == VK_TAB)
+        return true;
+    switch (nKey) {
+    case 0x76: case 0x56:  // V
+    case 0x61: case 0x41:  // A
+    case 0x78: case 0x58:  // X
+    case 0x63: case 0x43:  // C
+        return bCtrlDown;
+    default:
+        return false;
+    }
+}
+
+bool CLoginPopupDlg::ForwardKeyToPage(const MSG* pMsg, bool* pbHandled)
+{
+    IWebBrowser2* pBrowser = m_pWebLogin ? m_pWebLogin->GetWebBrowser() : nullptr;
+    if (!pBrowser)
+        return false;
+    ComPtr<IDispatch> pDocument;
+    if (FAILED(pBrowser->get_Document(&pDocument)) || !pDocument)
+        return false;
+    ComPtr<IOleInPlaceActiveObject> pActive;
+    if (FAILED(pDocument.As(&pActive)) || !pActive)
+        return false;
+    MSG msgPage = *pMsg;
+    msgPage.hwnd = m_pWebLogin->FindRenderWindow();
+    *pbHandled = pActive->TranslateAccelerator(&msgPage) == S_OK;
+    return true;
+}
+
+bool CLoginPopupDlg::PreTranslateMessage(MSG* pMsg)
+{
+    if (pMsg->message == WM_KEYDOWN) {
+        const WPARAM nKey = pMsg->wParam;
+        // Enter reaches the focused window (the page's form) without the dialog's default button.
+        if (nKey == VK_RETURN)
+            return false;
+        if (IsPageKey(nKey, ::GetAsyncKeyState(VK_CONTROL) != 0)) {
+            bool bHandled = false;
+            if (ForwardKeyToPage(pMsg, &bHandled))
+                return bHandled;
+        } else if (nKey == VK_SPACE || nKey == VK_ESCAPE) {
+            return true;
+        }
+    }
+    return CDialog::PreTranslateMessage(pMsg);
+}

@@ -1,0 +1,182 @@
+#include "start/TorvelLogin.h"
+#include "app/Paths.h"
+#include "framework/Handles.h"
+#include "res/resource.h"
+#include "start/LoginPopupDlg.h"
+#include "widgets/PngImage.h"
+#include "widgets/SkinText.h"
+
+// ---- INSTALLATION CALL SITE ---------------------------------------------------------------------
+// The installation routine (start/Installation.h) is being written alongside this window. Set this
+// to 1 once that header and its source are part of the build; the start window then runs it at the
+// end of its initialisation.
+#define TORVEL_START_RUNS_INSTALLATION 0
+#if TORVEL_START_RUNS_INSTALLATION
+#include "start/Installation.h"
+#endif
+// --------------------------------------------------------------------------------------------------
+
+BEGIN_MESSAGE_MAP(CTorvelLogin, CDialog)
+    ON_WM_SYSCOMMAND()
+    ON_WM_NCHITTEST()
+    ON_WM_PAINT()
+    ON_WM_WINDOWPOSCHANGED()
+END_MESSAGE_MAP()
+
+CTorvelLogin::CTorvelLogin() : CDialog(IDD_TORVEL_LOGIN, nullptr)
+{
+}
+
+CTorvelLogin::~CTorvelLogin()
+{
+    // The popup (and with it the login browser) goes before the picture it sits on.
+    m_pPopup.reset();
+    m_pBackground.reset();
+}
+
+CString CTorvelLogin::GetGameUrl() const
+{
+    return m_strGameUrl;
+}
+
+BOOL CTorvelLogin::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    SetWindowText(LoadResString(IDS_CLIENT_NAME));
+
+    m_pBackground.reset(LoadPngImage(IDB_START_BACKGROUND));
+    if (m_pBackground && m_pBackground->GetLastStatus() == Gdiplus::Ok) {
+        m_nImageWidth = m_pBackground->GetWidth();
+        m_nImageHeight = m_pBackground->GetHeight();
+    }
+    // Without a picture the window keeps its template size: empty, but still movable and closable.
+    DrawLayered();
+    // The taskbar button can minimise the window.
+    ModifyStyle(0, WS_MINIMIZEBOX);
+    CenterWindow();
+
+    auto pPopup = std::make_unique<CLoginPopupDlg>(this);
+    if (pPopup->Create(IDD_LOGIN_POPUP, this))
+        m_pPopup = std::move(pPopup);
+    PositionPopup(m_pPopup.get());
+
+#if TORVEL_START_RUNS_INSTALLATION
+    RunInstallation();
+#endif
+    return TRUE;
+}
+
+void CTorvelLogin::OnOK()
+{
+    // Enter never closes the start window.
+}
+
+void CTorvelLogin::OnCancel()
+{
+    // Escape and WM_CLOSE never close it either: only the login or a confirmed close prompt ends it.
+}
+
+bool CTorvelLogin::DrawLayered()
+{
+    if (!m_pBackground || m_nImageWidth == 0 || m_nImageHeight == 0)
+        return false;
+    const int cx = static_cast<int>(m_nImageWidth);
+    const int cy = static_cast<int>(m_nImageHeight);
+
+    WindowDC dcScreen(nullptr);
+    UniqueMemDC dcMem(::CreateCompatibleDC(dcScreen.get()));
+    UniqueGdiObj<HBITMAP> bmp(::CreateCompatibleBitmap(dcScreen.get(), cx, cy));
+    if (!dcScreen || !dcMem || !bmp)
+        return false;
+    // Deselected before the bitmap and the context are deleted, so neither leaks.
+    SelectScope selectBitmap(dcMem.get(), bmp.get());
+
+    CRect rcWindow;
+    GetWindowRect(&rcWindow);
+    POINT ptDest = {rcWindow.left, rcWindow.top};
+    {
+        Gdiplus::Graphics graphics(dcMem.get());
+        const Gdiplus::Point corners[3] = {Gdiplus::Point(0, 0), Gdiplus::Point(cx, 0), Gdiplus::Point(0, cy)};
+        graphics.DrawImage(m_pBackground.get(), corners, 3);
+    }
+
+    if (!(GetExStyle() & WS_EX_LAYERED))
+        ModifyStyleEx(0, WS_EX_LAYERED);
+    SIZE size = {cx, cy};
+    POINT ptSource = {0, 0};
+    BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    // The picture's alpha channel decides, pixel by pixel, where the window is there at all.
+    return ::UpdateLayeredWindow(m_hWnd, dcScreen.get(), &ptDest, &size, dcMem.get(), &ptSource, 0xFFFFFFFF,
+                                 &blend, ULW_ALPHA) != FALSE;
+}
+
+void CTorvelLogin::PositionPopup(CLoginPopupDlg* pPopup)
+{
+    if (!pPopup || !pPopup->GetSafeHwnd() || !m_hWnd)
+        return;
+    // A minimised start window takes its popup down with it; moving and showing the popup here would
+    // leave it alone on the screen. Restoring the window brings it back through this same call.
+    if (IsIconic()) {
+        if (pPopup->IsWindowVisible())
+            pPopup->ShowWindow(SW_HIDE);
+        return;
+    }
+    CRect rcWindow;
+    GetWindowRect(&rcWindow);
+    pPopup->MoveWindow(rcWindow.left + kPopupLeft, rcWindow.top + kPopupTop, kPopupWidth, kPopupHeight, true);
+    if (!pPopup->IsWindowVisible())
+        pPopup->ShowWindow(SW_SHOW);
+}
+
+bool CTorvelLogin::PreTranslateMessage(MSG* pMsg)
+{
+    // Alt goes its normal way, without the dialog's keyboard handling.
+    if (pMsg->wParam == VK_MENU)
+        return false;
+    return CDialog::PreTranslateMessage(pMsg);
+}
+
+void CTorvelLogin::OnSysCommand(UINT nID, LPARAM)
+{
+    if ((nID & 0xFFF0) == SC_CLOSE)
+        CLoginPopupDlg::ConfirmExit();
+    // Declined: the close command ends in the empty OnCancel, so the window stays.
+    Default();
+}
+
+LRESULT CTorvelLogin::OnNcHitTest(CPoint)
+{
+    // The player drags the window by any visible point of the picture.
+    LRESULT hit = Default();
+    return hit == HTCLIENT ? HTCAPTION : hit;
+}
+
+void CTorvelLogin::OnWindowPosChanged(WINDOWPOS*)
+{
+    Default();
+    PositionPopup(m_pPopup.get());
+}
+
+void CTorvelLogin::OnPaint()
+{
+    PaintScope paint(m_hWnd);
+    CRect rcClient;
+    GetClientRect(&rcClient);
+    PaintVersion(paint.get(), rcClient);
+}
+
+void CTorvelLogin::PaintVersion(HDC hdc, const RECT& rcClient)
+{
+    CString strVersion = GetFileVersionText(GetModulePath());
+    Gdiplus::Graphics graphics(hdc);
+    std::unique_ptr<Gdiplus::Font> pFont = CreateSkinFont(10, Gdiplus::FontStyleRegular);
+    if (!pFont)
+        return;
+    Gdiplus::SolidBrush brush(Gdiplus::Color(0xFF, 0xCB, 0xAE, 0x5B));
+    Gdiplus::StringFormat format(0);
+    format.SetAlignment(Gdiplus::StringAlignmentNear);
+    format.SetTrimming(Gdiplus::StringTrimmingEllipsisCharacter);
+    const Gdiplus::RectF layout(static_cast<Gdiplus::REAL>(rcClient.right - rcClient.left - 60),
+                                static_cast<Gdiplus::REAL>(rcClient.bottom - rcClient.top - 33), 200, 31);
+    graphics.DrawString(strVersion, strVersion.GetLength(), pFont.get(), layout, &format, &brush);
+}

@@ -1,0 +1,175 @@
+#include "StartTestSupport.h"
+
+#include <gtest/gtest.h>
+#include <commctrl.h>
+#include <objidl.h>
+#include <gdiplus.h>
+#include <psapi.h>
+#include <shlobj.h>
+
+#include "app/Paths.h"
+#include "framework/CWnd.h"
+#include "framework/Handles.h"
+
+namespace {
+class StartEnvironment : public testing::Environment
+{
+public:
+    void SetUp() override
+    {
+        INITCOMMONCONTROLSEX icc{};
+        icc.dwSize = sizeof icc;
+        icc.dwICC = ICC_WIN95_CLASSES;
+        InitCommonControlsEx(&icc);
+        Gdiplus::GdiplusStartupInput input;
+        ASSERT_EQ(Gdiplus::GdiplusStartup(&m_token, &input, nullptr), Gdiplus::Ok);
+    }
+    void TearDown() override { Gdiplus::GdiplusShutdown(m_token); }
+
+private:
+    ULONG_PTR m_token = 0;
+};
+const testing::Environment* const g_env = testing::AddGlobalTestEnvironment(new StartEnvironment);
+
+std::function<bool()> g_fnReady;
+std::function<void()> g_fnAction;
+std::function<void()> g_fnGiveUp;
+DWORD g_nGiveUpAt = 0;
+bool g_bActed = false;
+bool g_bInTimer = false;
+
+void CALLBACK ActWhenReady(HWND, UINT, UINT_PTR, DWORD)
+{
+    // The action may open a nested modal loop; the timer keeps firing there and must not re-enter.
+    if (g_bInTimer)
+        return;
+    g_bInTimer = true;
+    if (!g_bActed && g_fnReady && g_fnReady()) {
+        g_bActed = true;
+        g_nGiveUpAt = ::GetTickCount() + 8000;
+        if (g_fnAction)
+            g_fnAction();
+    } else if (g_bActed && ::GetTickCount() > g_nGiveUpAt && g_fnGiveUp) {
+        auto fn = std::move(g_fnGiveUp);
+        g_fnGiveUp = nullptr;
+        fn();
+    }
+    g_bInTimer = false;
+}
+
+struct FindBox
+{
+    DWORD tid;
+    HWND found;
+};
+
+BOOL CALLBACK FindBoxProc(HWND hwnd, LPARAM lp)
+{
+    auto* f = reinterpret_cast<FindBox*>(lp);
+    RECT rc{};
+    ::GetWindowRect(hwnd, &rc);
+    if (::IsWindowVisible(hwnd) && rc.right - rc.left == 253 && rc.bottom - rc.top == 106 &&
+        ::GetDlgItem(hwnd, 1001) && ::GetDlgItem(hwnd, IDOK) && ::GetDlgItem(hwnd, IDCANCEL)) {
+        f->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+}  // namespace
+
+bool PumpUntil(const std::function<bool()>& pred, DWORD nTimeoutMs)
+{
+    DWORD start = ::GetTickCount();
+    while (!pred()) {
+        if (::GetTickCount() - start > nTimeoutMs)
+            return pred();
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (!CWnd::WalkPreTranslateTree(nullptr, &msg)) {
+                ::TranslateMessage(&msg);
+                ::DispatchMessageW(&msg);
+            }
+        }
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    return true;
+}
+
+void PumpFor(DWORD nMs)
+{
+    DWORD start = ::GetTickCount();
+    PumpUntil([&] { return ::GetTickCount() - start >= nMs; }, nMs + 1000);
+}
+
+void RunModalWithAction(const std::function<void()>& fnStart, const std::function<bool()>& fnReady,
+                        const std::function<void()>& fnAction, const std::function<void()>& fnGiveUp)
+{
+    // A run may be started from another run's action: the outer run's state comes back afterwards.
+    auto savedReady = std::move(g_fnReady);
+    auto savedAction = std::move(g_fnAction);
+    auto savedGiveUp = std::move(g_fnGiveUp);
+    const DWORD savedGiveUpAt = g_nGiveUpAt;
+    const bool savedActed = g_bActed;
+    const bool savedInTimer = g_bInTimer;
+    g_fnReady = fnReady;
+    g_fnAction = fnAction;
+    g_fnGiveUp = fnGiveUp;
+    g_bActed = false;
+    g_bInTimer = false;
+    UINT_PTR timer = ::SetTimer(nullptr, 0, 30, &ActWhenReady);
+    fnStart();
+    ::KillTimer(nullptr, timer);
+    g_fnReady = std::move(savedReady);
+    g_fnAction = std::move(savedAction);
+    g_fnGiveUp = std::move(savedGiveUp);
+    g_nGiveUpAt = savedGiveUpAt;
+    g_bActed = savedActed;
+    g_bInTimer = savedInTimer;
+}
+
+HWND FindMessageBox()
+{
+    FindBox f{::GetCurrentThreadId(), nullptr};
+    ::EnumThreadWindows(f.tid, &FindBoxProc, reinterpret_cast<LPARAM>(&f));
+    return f.found;
+}
+
+void ClickDlgButton(HWND hDlg, int nID)
+{
+    ::SendMessageW(::GetDlgItem(hDlg, nID), BM_CLICK, 0, 0);
+}
+
+SIZE_T PrivateBytes()
+{
+    PROCESS_MEMORY_COUNTERS_EX pmc{};
+    pmc.cb = sizeof pmc;
+    ::GetProcessMemoryInfo(::GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&pmc), sizeof pmc);
+    return pmc.PrivateUsage;
+}
+
+CSettingsFileGuard::CSettingsFileGuard() : m_strPath(GetSettingsFilePath())
+{
+    UniqueFile file(::CreateFileW(m_strPath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    m_bExisted = static_cast<bool>(file);
+    if (!m_bExisted) {
+        CString strRes = GetDataDir() + L"res";
+        ::SHCreateDirectoryExW(nullptr, strRes, nullptr);
+        return;
+    }
+    char buf[4096];
+    DWORD got = 0;
+    while (::ReadFile(file.get(), buf, sizeof buf, &got, nullptr) && got)
+        m_bytes.append(buf, got);
+}
+
+CSettingsFileGuard::~CSettingsFileGuard()
+{
+    if (!m_bExisted) {
+        ::DeleteFileW(m_strPath);
+        return;
+    }
+    UniqueFile file(::CreateFileW(m_strPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD put = 0;
+    if (file)
+        ::WriteFile(file.get(), m_bytes.data(), static_cast<DWORD>(m_bytes.size()), &put, nullptr);
+}
