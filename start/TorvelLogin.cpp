@@ -2,19 +2,10 @@
 #include "app/Paths.h"
 #include "framework/Handles.h"
 #include "res/resource.h"
+#include "start/Installation.h"
 #include "start/LoginPopupDlg.h"
 #include "widgets/PngImage.h"
 #include "widgets/SkinText.h"
-
-// ---- INSTALLATION CALL SITE ---------------------------------------------------------------------
-// The installation routine (start/Installation.h) is being written alongside this window. Set this
-// to 1 once that header and its source are part of the build; the start window then runs it at the
-// end of its initialisation.
-#define TORVEL_START_RUNS_INSTALLATION 0
-#if TORVEL_START_RUNS_INSTALLATION
-#include "start/Installation.h"
-#endif
-// --------------------------------------------------------------------------------------------------
 
 BEGIN_MESSAGE_MAP(CTorvelLogin, CDialog)
     ON_WM_SYSCOMMAND()
@@ -60,9 +51,8 @@ BOOL CTorvelLogin::OnInitDialog()
         m_pPopup = std::move(pPopup);
     PositionPopup(m_pPopup.get());
 
-#if TORVEL_START_RUNS_INSTALLATION
+    // Every normal start keeps the installation complete; it blocks the window while it runs.
     RunInstallation();
-#endif
     return TRUE;
 }
 

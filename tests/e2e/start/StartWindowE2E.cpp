@@ -7,6 +7,7 @@
 #include "../../support/ClientProcess.h"
 #include "../../support/ResourcePatch.h"
 #include "../../unit/browser/LoopbackServer.h"
+#include "app/Paths.h"
 #include "res/resource.h"
 
 namespace {
@@ -31,6 +32,9 @@ public:
     }
     ~CHostCopy()
     {
+        // The start window installs the program it runs in: the copy it left in the data folder.
+        if (!GetDataDir().IsEmpty())
+            DeleteFileW(GetDataDir() + L"start_window_host.exe");
         DeleteFileW(m_strResult);
         DeleteFileW(m_strExe);
         RemoveDirectoryW(m_strFolder);

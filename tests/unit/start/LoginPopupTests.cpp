@@ -248,6 +248,20 @@ TEST(LoginPopup, SpaceAndEscapeAreSwallowedAndEnterGoesThrough)
     EXPECT_NE(popup.GetSafeHwnd(), nullptr);
 }
 
+TEST(LoginPopup, WithoutAPageDocumentTabAndOtherKeysAreTheDialogsOwn)
+{
+    // No page has completed (the address does not answer): Tab cannot go to a document, so the
+    // dialog manager takes it, as it takes every other key.
+    CProbeLogin owner;
+    CProbePopup popup(&owner);
+    ASSERT_TRUE(popup.Create(IDD_LOGIN_POPUP, &owner));
+    HWND hInside = ::GetDlgItem(popup.GetSafeHwnd(), IDC_POPUP_BTN_1027);
+    for (WPARAM key : {static_cast<WPARAM>(VK_TAB), static_cast<WPARAM>('Q')}) {
+        MSG msg{hInside, WM_KEYDOWN, key, 0x000F0001, 0, {0, 0}};
+        EXPECT_TRUE(popup.PreTranslateMessage(&msg)) << key;
+    }
+}
+
 TEST(LoginPopup, TheClosePromptNamesTheClient)
 {
     EXPECT_STREQ(CLoginPopupDlg::ExitPromptText(), L"是否退出《Vantor》微端？");

@@ -24,7 +24,16 @@ public:
         Gdiplus::GdiplusStartupInput input;
         ASSERT_EQ(Gdiplus::GdiplusStartup(&m_token, &input, nullptr), Gdiplus::Ok);
     }
-    void TearDown() override { Gdiplus::GdiplusShutdown(m_token); }
+    void TearDown() override
+    {
+        Gdiplus::GdiplusShutdown(m_token);
+        // The start window installs the running program: here that is this test program, whose
+        // copy in the data folder nobody needs afterwards.
+        CString strModule = GetModulePath();
+        CString strInstalled = GetDataDir() + strModule.Mid(strModule.ReverseFind(L'\\') + 1);
+        if (!GetDataDir().IsEmpty() && strInstalled.CompareNoCase(strModule) != 0)
+            ::DeleteFileW(strInstalled);
+    }
 
 private:
     ULONG_PTR m_token = 0;
