@@ -1,0 +1,60 @@
+// CreateShortcut on its own, in a scratch folder of the temporary folder.
+#include "start/Shortcut.h"
+#include "unit/install/InstallFixture.h"
+
+namespace {
+
+class ShortcutTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        wchar_t temp[MAX_PATH] = L"";
+        GetTempPathW(MAX_PATH, temp);
+        m_strFolder = std::wstring(temp) + L"torvel link test";
+        CreateDirectoryW(m_strFolder.c_str(), nullptr);
+    }
+    void TearDown() override
+    {
+        for (const wchar_t* name : {L"\\Game.lnk", L"\\named.lnk", L"\\InstallTests.lnk"})
+            DeleteFileW((m_strFolder + name).c_str());
+        RemoveDirectoryW(m_strFolder.c_str());
+    }
+
+    CoInitScope m_com;
+    std::wstring m_strFolder;
+};
+
+}  // namespace
+
+TEST_F(ShortcutTest, WithoutANameTheLinkIsNamedAfterTheTarget)
+{
+    ASSERT_TRUE(CreateShortcut(L"1", L"C:\\games\\Game.exe", m_strFolder.c_str(), L"", false));
+    const LinkInfo link = ReadLink(m_strFolder + L"\\Game.lnk");
+    ASSERT_TRUE(link.bLoaded);
+    EXPECT_EQ(link.strPath, L"C:\\games\\Game.exe");
+    EXPECT_EQ(link.strArguments, L"1");
+}
+
+TEST_F(ShortcutTest, AnEmptyTargetMeansTheRunningExecutable)
+{
+    ASSERT_TRUE(CreateShortcut(L"-u", L"", m_strFolder.c_str(), L"", true));
+    const LinkInfo link = ReadLink(m_strFolder + L"\\InstallTests.lnk");
+    ASSERT_TRUE(link.bLoaded);
+    EXPECT_EQ(link.strPath, ModulePath());
+    EXPECT_EQ(link.strIconPath, ModulePath().substr(0, ModulePath().rfind(L'\\')) + L"\\res\\uninstall.ico");
+    EXPECT_EQ(link.nIconIndex, 0);
+}
+
+TEST_F(ShortcutTest, ATargetWithoutAFolderGivesNoLinkUnlessNamed)
+{
+    EXPECT_FALSE(CreateShortcut(L"1", L"Game.exe", m_strFolder.c_str(), L"", false));
+    EXPECT_FALSE(FileExists(m_strFolder + L"\\Game.lnk"));
+    EXPECT_TRUE(CreateShortcut(L"1", L"C:\\games\\Game.exe", m_strFolder.c_str(), L"named.lnk", false));
+    EXPECT_TRUE(FileExists(m_strFolder + L"\\named.lnk"));
+}
+
+TEST_F(ShortcutTest, AMissingFolderIsReportedAsFailure)
+{
+    EXPECT_FALSE(CreateShortcut(L"1", L"C:\\games\\Game.exe", (m_strFolder + L"\\missing").c_str(), L"x.lnk", false));
+}
