@@ -1,18 +1,83 @@
 #include "mainwnd/Torvel_QermDlg.h"
+#include "app/ChildProcess.h"
 #include "app/Paths.h"
+#include "browser/MyHtmlView.h"
+#include "framework/CWinApp.h"
+#include "mainwnd/TitleLayout.h"
+#include "mainwnd/TitleStrip.h"
 #include "res/resource.h"
+#include "start/TorvelLogin.h"
+#include "widgets/CustomMessageBox.h"
+#include "widgets/MenbanDlg.h"
+#include "widgets/PngImage.h"
 
 BEGIN_MESSAGE_MAP(CTorvel_QermDlg, CDialog)
+    ON_COMMAND(IDC_BTN_MAXIMIZE, OnBtnMaximize)
+    ON_COMMAND(IDC_BTN_RESTORE, OnBtnRestore)
+    ON_COMMAND(IDC_BTN_MINIMIZE, OnBtnMinimize)
+    ON_COMMAND(IDC_BTN_FULLSCREEN, OnBtnFullScreen)
+    ON_COMMAND(IDC_BTN_BOSSKEY, OnBtnBossKey)
+    ON_COMMAND(IDC_BTN_SELECT_SERVER, OnBtnSelectServer)
+    ON_COMMAND(IDC_BTN_CLOSE, OnBtnClose)
+    ON_COMMAND(IDC_BTN_REFRESH, OnBtnRefresh)
+    ON_COMMAND(ID_TRAY_TOGGLE_SHOW, OnTrayToggleShow)
+    ON_COMMAND(ID_TRAY_EXIT, OnBtnClose)
+    ON_COMMAND(ID_ACCEL_F5, OnAccelF5)
+    ON_WM_PAINT()
+    ON_WM_ERASEBKGND()
+    ON_WM_LBUTTONDOWN()
+    ON_WM_LBUTTONDBLCLK()
     ON_WM_SYSCOMMAND()
+    ON_WM_TIMER()
+    ON_WM_SIZE()
+    ON_WM_ACTIVATE()
+    ON_MESSAGE(WM_TRAY_NOTIFY, OnTrayNotify)
+    ON_MESSAGE(WM_GAMEWND_ANNOUNCE, OnGameWndAnnounce)
 END_MESSAGE_MAP()
+
+namespace {
+struct TitleButtonSkin
+{
+    UINT nNormal, nHover, nPressed;
+    const wchar_t* pszTooltip;  // null: the button has no tooltip
+};
+}  // namespace
 
 CTorvel_QermDlg::CTorvel_QermDlg() : CDialog(IDD_TORVEL_QERM_DIALOG)
 {
 }
 
+CTorvel_QermDlg::~CTorvel_QermDlg()
+{
+    // The window goes first, while the view and the overlay still exist as objects; then the
+    // objects it owned, then the icon (a confirmed exit has already removed it).
+    if (m_hWnd && FromHandlePermanent(m_hWnd) == this)
+        ::DestroyWindow(m_hWnd);
+    m_pMask.reset();
+    m_pView.reset();
+    RemoveTrayIcon();
+}
+
+void CTorvel_QermDlg::DoDataExchange(CDataExchange* pDX)
+{
+    CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_BTN_CLOSE, m_btnClose);
+    DDX_Control(pDX, IDC_BTN_MAXIMIZE, m_btnMaximize);
+    DDX_Control(pDX, IDC_BTN_RESTORE, m_btnRestore);
+    DDX_Control(pDX, IDC_BTN_UNUSED_1017, m_btnUnused1017);
+    DDX_Control(pDX, IDC_BTN_MINIMIZE, m_btnMinimize);
+    DDX_Control(pDX, IDC_BTN_SELECT_SERVER, m_btnSelectServer);
+    DDX_Control(pDX, IDC_BTN_BOSSKEY, m_btnBossKey);
+    DDX_Control(pDX, IDC_BTN_FULLSCREEN, m_btnFullScreen);
+    DDX_Control(pDX, IDC_BTN_UNUSED_1011, m_btnUnused1011);
+    DDX_Control(pDX, IDC_BTN_REFRESH, m_btnRefresh);
+    DDX_Control(pDX, IDC_BTN_CLEAR_CACHE, m_btnClearCache);
+}
+
 BOOL CTorvel_QermDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
+    m_bMinimized = FALSE;
     SetWindowText(LoadResString(IDS_CLIENT_NAME));
     // The window draws its own title strip: no system caption.
     LONG style = GetWindowLongW(m_hWnd, GWL_STYLE);
@@ -20,6 +85,67 @@ BOOL CTorvel_QermDlg::OnInitDialog()
     SetWindowPos(nullptr, 0, 0, kRestoredWidth, kRestoredHeight, SWP_NOMOVE | SWP_NOZORDER);
     // The taskbar button still gets a system menu and can minimise the window.
     ModifyStyle(0, WS_SYSMENU | WS_MINIMIZEBOX);
+
+    // The start window comes first, before this window is ever visible; whatever address it holds
+    // when its loop ends is the game's. It lives until this initialisation is over.
+    CTorvelLogin startWindow;
+    startWindow.DoModal();
+    m_strGameUrl = startWindow.GetGameUrl();
+
+    const int cxIcon = GetSystemMetrics(SM_CXICON);
+    const int cyIcon = GetSystemMetrics(SM_CYICON);
+    m_hTrayIcon.reset(static_cast<HICON>(
+        LoadImageW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, cxIcon, cyIcon, LR_DEFAULTCOLOR)));
+    AddTrayIcon(GetWindowText(), m_hWnd, m_hTrayIcon.get());
+
+    struct Binding
+    {
+        CTouchButton* pButton;
+        TitleButtonSkin skin;
+    };
+    const Binding bindings[] = {
+        {&m_btnClose, {IDB_CLOSE, IDB_CLOSE_HOVER, IDB_CLOSE_DOWN, nullptr}},
+        {&m_btnMaximize, {IDB_MAXIMIZE, IDB_MAXIMIZE_HOVER, IDB_MAXIMIZE_DOWN, nullptr}},
+        {&m_btnRestore, {IDB_RESTORE, IDB_RESTORE_HOVER, IDB_RESTORE_DOWN, nullptr}},
+        {&m_btnMinimize, {IDB_MINIMIZE, IDB_MINIMIZE_HOVER, IDB_MINIMIZE_DOWN, nullptr}},
+        {&m_btnSelectServer, {IDB_SELECT_SERVER, IDB_SELECT_SERVER_HOVER, IDB_SELECT_SERVER_DOWN, L"选择新的服务器"}},
+        {&m_btnBossKey, {IDB_BOSSKEY, IDB_BOSSKEY_HOVER, IDB_BOSSKEY_DOWN, L"老板键（快捷键F10）"}},
+        {&m_btnFullScreen, {IDB_FULLSCREEN, IDB_FULLSCREEN_HOVER, IDB_FULLSCREEN_DOWN, L"全屏/取消全屏（快捷键F11）"}},
+        {&m_btnRefresh, {IDB_REFRESH, IDB_REFRESH_HOVER, IDB_REFRESH_DOWN, L"刷新"}},
+        {&m_btnClearCache, {IDB_CLEAR_CACHE, IDB_CLEAR_CACHE_HOVER, IDB_CLEAR_CACHE_DOWN, L"清除缓存"}},
+    };
+    for (const Binding& b : bindings) {
+        b.pButton->SetImages(b.skin.nNormal, b.skin.nHover, b.skin.nPressed);
+        if (b.skin.pszTooltip)
+            b.pButton->SetTooltipText(b.skin.pszTooltip, true);
+    }
+
+    m_pImgStripLeft.reset(LoadPngImage(IDB_STRIP_LEFT));
+    m_pImgStripMiddle.reset(LoadPngImage(IDB_STRIP_MIDDLE));
+    m_pImgStripRight.reset(LoadPngImage(IDB_STRIP_RIGHT));
+
+    auto pView = std::make_unique<CMyHtmlView>();
+    if (pView->Create(nullptr, L"MyWebBrowser", WS_CHILD | WS_VISIBLE, CRect(), this, IDC_GAME_VIEW)) {
+        pView->Navigate(m_strGameUrl, 0, nullptr, nullptr, nullptr, 0);
+        m_pView = std::move(pView);
+    }
+
+    // The centred 1000 x 700 rectangle is where the window returns when it is restored.
+    CenterWindow();
+    SendMessage(WM_SYSCOMMAND, SC_MAXIMIZE);
+    m_bMaximized = true;
+    FitToWorkArea();
+    LayoutTitleButtons();
+    ShowRestoreButton(true);
+    InvalidateStrip();
+
+    auto pMask = std::make_unique<CMenbanDlg>(this);
+    if (pMask->Create(IDD_MENBAN, this)) {
+        pMask->ShowWindow(SW_HIDE);
+        m_pMask = std::move(pMask);
+    }
+
+    m_hAccel = LoadAcceleratorsW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_ACCELERATOR));
     return TRUE;
 }
 
@@ -28,21 +154,91 @@ bool CTorvel_QermDlg::PreTranslateMessage(MSG* pMsg)
     // Enter and Escape belong to the game page, not to the dialog's keyboard handling.
     if (pMsg->message == WM_KEYDOWN && (pMsg->wParam == VK_RETURN || pMsg->wParam == VK_ESCAPE))
         return false;
+    if (m_hAccel && TranslateAcceleratorW(m_hWnd, m_hAccel, pMsg))
+        return true;
     return CDialog::PreTranslateMessage(pMsg);
+}
+
+void CTorvel_QermDlg::OnOK()
+{
+    // The main window ends only through the close prompt or the server re-selection.
 }
 
 void CTorvel_QermDlg::OnCancel()
 {
-    // Escape and WM_CLOSE never end the main window; only the close command does.
+    // Escape, and a close that the prompt let through, only ever leave full screen.
+    if (m_bFullScreen)
+        LeaveFullScreen(LayoutSource::Window);
 }
 
-void CTorvel_QermDlg::OnSysCommand(UINT nID, LPARAM lParam)
+void CTorvel_QermDlg::OnBtnBossKey()
 {
-    if ((nID & 0xFFF0) == SC_CLOSE) {
-        // The close prompt comes with the tray icon; until then the close command ends the window.
-        EndDialog(0);
+    ShowWindow(SW_HIDE);
+}
+
+void CTorvel_QermDlg::OnBtnSelectServer()
+{
+    CCustomMessageBox box;
+    box.SetTexts(L"选服", L"是否退出当前区服，重新选择新区服？");
+    if (box.DoModal() != IDOK)
         return;
+    ShowWindow(SW_HIDE);
+    CloseGameWindow();
+    // The new process starts like a fresh run, with the start window.
+    StartChildProcess(GetModulePath(), nullptr);
+    EndDialog(0);
+}
+
+void CTorvel_QermDlg::OnPaint()
+{
+    // Validating is all: the strip is drawn when the invalid part is erased.
+    CPaintDC dc(this);
+}
+
+BOOL CTorvel_QermDlg::OnEraseBkgnd(CDC*)
+{
+    if (m_bFullScreen)
+        return TRUE;
+    CRect rc;
+    GetClientRect(&rc);
+    CClientDC dc(this);
+    DrawTitleStrip(&dc, rc.Width(), m_pImgStripLeft.get(), m_pImgStripMiddle.get(), m_pImgStripRight.get());
+    return TRUE;
+}
+
+void CTorvel_QermDlg::OnSysCommand(UINT nID, LPARAM)
+{
+    switch (nID & 0xFFF0) {
+    case SC_CLOSE:
+        ConfirmExit();
+        break;
+    case SC_RESTORE:
+        // Back from the taskbar into the maximised layout: fit once the system has restored it.
+        if (m_bMaximized)
+            SetTimer(kRefitTimerId, kRefitTimerPeriod);
+        break;
+    default:
+        break;
     }
-    (void)lParam;
     Default();
+}
+
+void CTorvel_QermDlg::OnTimer(UINT_PTR nIDEvent)
+{
+    if (nIDEvent == kRefitTimerId) {
+        FitToWorkArea();
+        KillTimer(kRefitTimerId);
+    }
+    Default();
+}
+
+void CTorvel_QermDlg::OnActivate(UINT, CWnd*, BOOL)
+{
+    // Consumed: the dialog's own focus handling would take the focus away from the game page.
+}
+
+LRESULT CTorvel_QermDlg::OnGameWndAnnounce(WPARAM wParam, LPARAM)
+{
+    m_hGameWnd = reinterpret_cast<HWND>(wParam);
+    return 0;
 }

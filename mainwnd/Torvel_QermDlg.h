@@ -1,23 +1,129 @@
 // The main window of a normal run: a captionless dialog that draws its own title strip above the
-// game page.
+// game page, keeps an icon in the notification area and asks before it lets the player go.
 #pragma once
+#include <windows.h>
+#include <shellapi.h>
+#include <objidl.h>
+#include <gdiplus.h>
+
+#include <memory>
+
 #include "framework/CDialog.h"
+#include "framework/Handles.h"
+#include "widgets/TouchButton.h"
+
+class CMyHtmlView;
+class CMenbanDlg;
+
+// Messages between the main window, the notification area and a game window of a second process.
+constexpr UINT WM_TRAY_NOTIFY = WM_USER + 1;
+constexpr UINT WM_GAMEWND_ANNOUNCE = WM_USER + 2001;
+constexpr UINT WM_GAMEWND_REFRESH = WM_USER + 2002;
+constexpr UINT WM_GAMEWND_FIT = WM_USER + 2003;
 
 class CTorvel_QermDlg : public CDialog
 {
 public:
     CTorvel_QermDlg();
+    ~CTorvel_QermDlg() override;
 
     static constexpr int kRestoredWidth = 1000;
     static constexpr int kRestoredHeight = 700;
+    static constexpr UINT_PTR kRefitTimerId = 102;
+    static constexpr UINT kRefitTimerPeriod = 10;
+
+    // Who asked for a full-screen change: the window's own button or Escape, or the global key. The
+    // key keeps a minimise in mind on the way in and leaves the strip to repaint itself on the way out.
+    enum class LayoutSource { Window, HotKey };
+
+    // The layouts, each as its button asks for it.
+    void Maximize();
+    void Restore();
+    void Minimize();
+    void EnterFullScreen(LayoutSource source);
+    void LeaveFullScreen(LayoutSource source);
+    // Reloads the page in the view and in an announced game window.
+    void RefreshPage();
+
+    bool IsFullScreen() const { return m_bFullScreen; }
+    bool IsMaximizedLayout() const { return m_bMaximized; }
+    bool IsMinimizedByButton() const { return m_bMinimized != 0; }
+    HWND GetGameWnd() const { return m_hGameWnd; }
+    CMyHtmlView* GetView() const { return m_pView.get(); }
+    CMenbanDlg* GetMask() const { return m_pMask.get(); }
+
+    // Enter and Escape go to the page as they are; F5 is taken by the accelerator table.
+    bool PreTranslateMessage(MSG* pMsg) override;
 
 protected:
+    void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
-    bool PreTranslateMessage(MSG* pMsg) override;
-    void OnSysCommand(UINT nID, LPARAM lParam);
+    void OnOK() override;
     void OnCancel() override;
 
+    // Geometry (WindowLayout.cpp).
+    void FitToWorkArea();
+    void LayoutTitleButtons();
+    void ShowTitleButtons(int nCmdShow);
+    void PlaceViewBelowStrip();
+    void NotifyGameWindow(WPARAM wFullScreen);
+    void InvalidateStrip();
+    void ShowRestoreButton(bool bRestore);
+
+    // Tray icon and close prompt (TrayIcon.cpp).
+    void AddTrayIcon(const CString& strTip, HWND hWnd, HICON hIcon);
+    void RemoveTrayIcon();
+    void ConfirmExit();
+    LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
+    void OnTrayToggleShow();
+    void CloseGameWindow();
+
+    // Message and command handlers.
+    void OnBtnMaximize() { Maximize(); }
+    void OnBtnRestore() { Restore(); }
+    void OnBtnMinimize() { Minimize(); }
+    void OnBtnFullScreen() { EnterFullScreen(LayoutSource::Window); }
+    void OnBtnBossKey();
+    void OnBtnSelectServer();
+    void OnBtnClose() { ConfirmExit(); }
+    void OnBtnRefresh() { RefreshPage(); }
+    void OnAccelF5() {}
+    void OnPaint();
+    BOOL OnEraseBkgnd(CDC* pDC);
+    void OnLButtonDown(UINT nFlags, CPoint point);
+    void OnLButtonDblClk(UINT nFlags, CPoint point);
+    void OnSysCommand(UINT nID, LPARAM lParam);
+    void OnTimer(UINT_PTR nIDEvent);
+    void OnSize(UINT nType, int cx, int cy);
+    void OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized);
+    LRESULT OnGameWndAnnounce(WPARAM wParam, LPARAM lParam);
+
+    CTouchButton m_btnClose;
+    CTouchButton m_btnMaximize;
+    CTouchButton m_btnRestore;
+    CTouchButton m_btnUnused1017;
+    CTouchButton m_btnMinimize;
+    CTouchButton m_btnSelectServer;
+    CTouchButton m_btnBossKey;
+    CTouchButton m_btnFullScreen;
+    CTouchButton m_btnUnused1011;
+    CTouchButton m_btnRefresh;
+    CTouchButton m_btnClearCache;
     bool m_bFullScreen = false;
+    bool m_bMaximized = false;
+    NOTIFYICONDATAW m_nid{};
+    bool m_bTrayAdded = false;
+    UniqueIcon m_hTrayIcon;
+    std::unique_ptr<CMenbanDlg> m_pMask;
+    std::unique_ptr<CMyHtmlView> m_pView;
+    HWND m_hGameWnd = nullptr;
+    CString m_strGameUrl;
+    int m_nSelectServerShow = SW_SHOWNORMAL;
+    std::unique_ptr<Gdiplus::Image> m_pImgStripLeft;
+    std::unique_ptr<Gdiplus::Image> m_pImgStripMiddle;
+    std::unique_ptr<Gdiplus::Image> m_pImgStripRight;
+    BOOL m_bMinimized = FALSE;
+    HACCEL m_hAccel = nullptr;
 
     DECLARE_MESSAGE_MAP()
 };

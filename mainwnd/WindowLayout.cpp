@@ -1,0 +1,210 @@
+// The main window's layouts: maximised above the taskbar, restored, minimised and full screen, the
+// title buttons that go with each, and the game view and game window that follow them.
+#include "mainwnd/Torvel_QermDlg.h"
+#include "app/Paths.h"
+#include "browser/MyHtmlView.h"
+#include "mainwnd/TitleLayout.h"
+#include "res/resource.h"
+
+namespace {
+// What the restore action repaints: the strip of the restored window.
+const CRect kRestoredStrip(0, 0, CTorvel_QermDlg::kRestoredWidth, kTitleStripHeight);
+}  // namespace
+
+void CTorvel_QermDlg::FitToWorkArea()
+{
+    const int cxScreen = GetSystemMetrics(SM_CXSCREEN);
+    const int cyScreen = GetSystemMetrics(SM_CYSCREEN);
+    RECT rcTaskbar{};
+    HWND hTaskbar = FindWindowW(L"Shell_TrayWnd", L"");
+    const bool bTaskbar = hTaskbar && ::GetWindowRect(hTaskbar, &rcTaskbar);
+    const CRect rc = WorkAreaRect(cxScreen, cyScreen, bTaskbar ? &rcTaskbar : nullptr);
+    SetWindowPos(nullptr, rc.left, rc.top, rc.Width(), rc.Height(), SWP_NOZORDER);
+    PlaceViewBelowStrip();
+    NotifyGameWindow(0);
+    InvalidateStrip();
+}
+
+void CTorvel_QermDlg::LayoutTitleButtons()
+{
+    CRect rcClient;
+    GetClientRect(&rcClient);
+    const TitleButtonLayout layout = ComputeTitleButtonLayout(rcClient.right);
+    const struct
+    {
+        CTouchButton* pButton;
+        const CRect& rc;
+    } places[] = {
+        {&m_btnClose, layout.close},
+        {&m_btnMaximize, layout.maximizeRestore},
+        {&m_btnRestore, layout.maximizeRestore},
+        {&m_btnMinimize, layout.minimize},
+        {&m_btnFullScreen, layout.fullScreen},
+        {&m_btnBossKey, layout.bossKey},
+        {&m_btnClearCache, layout.clearCache},
+        {&m_btnRefresh, layout.refresh},
+        {&m_btnSelectServer, layout.selectServer},
+    };
+    for (const auto& p : places)
+        p.pButton->SetWindowPos(nullptr, p.rc.left, p.rc.top, p.rc.Width(), p.rc.Height(), SWP_NOZORDER);
+    m_nSelectServerShow = SelectServerShowCommand(LoadResString(IDS_SELECT_SERVER_SHOW));
+    m_btnSelectServer.ShowWindow(m_nSelectServerShow);
+}
+
+void CTorvel_QermDlg::ShowTitleButtons(int nCmdShow)
+{
+    CTouchButton* const buttons[] = {&m_btnClose,   &m_btnMaximize,  &m_btnRestore, &m_btnMinimize,
+                                     &m_btnBossKey, &m_btnFullScreen, &m_btnRefresh, &m_btnClearCache};
+    for (CTouchButton* pButton : buttons)
+        pButton->ShowWindow(nCmdShow);
+    m_btnSelectServer.ShowWindow(m_nSelectServerShow);
+}
+
+void CTorvel_QermDlg::ShowRestoreButton(bool bRestore)
+{
+    m_btnMaximize.ShowWindow(bRestore ? SW_HIDE : SW_SHOW);
+    m_btnRestore.ShowWindow(bRestore ? SW_SHOW : SW_HIDE);
+}
+
+void CTorvel_QermDlg::PlaceViewBelowStrip()
+{
+    if (!m_pView)
+        return;
+    CRect rcClient;
+    GetClientRect(&rcClient);
+    // The view and the page repaint themselves; moving them must not.
+    m_pView->MoveWindow(ViewRectBelowStrip(rcClient), false);
+}
+
+void CTorvel_QermDlg::NotifyGameWindow(WPARAM wFullScreen)
+{
+    if (m_hGameWnd)
+        ::SendMessageW(m_hGameWnd, WM_GAMEWND_FIT, wFullScreen, 0);
+}
+
+void CTorvel_QermDlg::InvalidateStrip()
+{
+    CRect rcClient;
+    GetClientRect(&rcClient);
+    const CRect rcStrip = StripRect(rcClient);
+    InvalidateRect(&rcStrip, true);
+}
+
+void CTorvel_QermDlg::Maximize()
+{
+    SendMessage(WM_SYSCOMMAND, SC_MAXIMIZE);
+    m_bMinimized = FALSE;
+    m_bMaximized = true;
+    LayoutTitleButtons();
+    ShowRestoreButton(true);
+    SendMessage(WM_PAINT);
+    FitToWorkArea();
+}
+
+void CTorvel_QermDlg::Restore()
+{
+    m_bMinimized = FALSE;
+    m_bMaximized = false;
+    SendMessage(WM_SYSCOMMAND, SC_RESTORE);
+    LayoutTitleButtons();
+    PlaceViewBelowStrip();
+    NotifyGameWindow(0);
+    ShowRestoreButton(false);
+    InvalidateRect(&kRestoredStrip, true);
+}
+
+void CTorvel_QermDlg::Minimize()
+{
+    m_bMinimized = TRUE;
+    SendMessage(WM_SYSCOMMAND, SC_MINIMIZE);
+}
+
+void CTorvel_QermDlg::EnterFullScreen(LayoutSource source)
+{
+    if (source == LayoutSource::Window)
+        m_bMinimized = FALSE;
+    m_bFullScreen = true;
+    SendMessage(WM_SYSCOMMAND, SC_MAXIMIZE);
+    // The whole screen, the taskbar included.
+    SetWindowPos(nullptr, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), SWP_NOZORDER);
+    if (m_pView) {
+        CRect rcClient;
+        GetClientRect(&rcClient);
+        m_pView->MoveWindow(rcClient, false);
+    }
+    NotifyGameWindow(1);
+    ShowTitleButtons(SW_HIDE);
+    UpdateWindow();
+}
+
+void CTorvel_QermDlg::LeaveFullScreen(LayoutSource source)
+{
+    m_bFullScreen = false;
+    SendMessage(WM_SYSCOMMAND, SC_MAXIMIZE);
+    m_bMaximized = true;
+    FitToWorkArea();
+    LayoutTitleButtons();
+    ShowTitleButtons(SW_SHOW);
+    ShowRestoreButton(true);
+    if (source == LayoutSource::Window)
+        InvalidateStrip();
+}
+
+void CTorvel_QermDlg::RefreshPage()
+{
+    if (m_pView)
+        m_pView->Refresh();
+    if (m_hGameWnd)
+        ::PostMessageW(m_hGameWnd, WM_GAMEWND_REFRESH, 0, 0);
+}
+
+void CTorvel_QermDlg::OnLButtonDblClk(UINT, CPoint)
+{
+    if (IsZoomed()) {
+        m_bMaximized = false;
+        SendMessage(WM_SYSCOMMAND, SC_RESTORE);
+        LayoutTitleButtons();
+        PlaceViewBelowStrip();
+        NotifyGameWindow(0);
+        ShowRestoreButton(false);
+        InvalidateRect(&kRestoredStrip, true);
+    } else {
+        SendMessage(WM_SYSCOMMAND, SC_MAXIMIZE);
+        m_bMaximized = true;
+        CRect rcBefore;
+        GetClientRect(&rcBefore);
+        FitToWorkArea();
+        LayoutTitleButtons();
+        ShowRestoreButton(true);
+        const CRect rcStrip = StripRect(rcBefore);
+        InvalidateRect(&rcStrip, true);
+    }
+    Default();
+}
+
+void CTorvel_QermDlg::OnLButtonDown(UINT, CPoint point)
+{
+    // The strip stands in for a caption: the system moves the window with the mouse. The move
+    // starts from where the button went down, in screen coordinates.
+    if (!IsZoomed()) {
+        CPoint ptScreen = point;
+        ClientToScreen(&ptScreen);
+        PostMessage(WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(ptScreen.x, ptScreen.y));
+    }
+    Default();
+}
+
+void CTorvel_QermDlg::OnSize(UINT, int, int)
+{
+    if (m_bFullScreen) {
+        if (m_pView) {
+            CRect rcClient;
+            GetClientRect(&rcClient);
+            m_pView->MoveWindow(rcClient, false);
+        }
+        NotifyGameWindow(1);
+    } else {
+        PlaceViewBelowStrip();
+        NotifyGameWindow(0);
+    }
+}
