@@ -1,0 +1,97 @@
+// Pieces of the cache-cleaning tests: the program's trace lines collected from any thread (with a
+// gate that can hold the worker at a line), scratch folders and files, URL cache entries, and a
+// plain window that records the commands it receives.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// Collects Trace() lines while it lives.
+class CTraceCapture
+{
+public:
+    CTraceCapture();
+    ~CTraceCapture();
+    std::vector<std::wstring> Lines() const;
+    int Count(const std::wstring& line) const;
+    // The thread that traces a line starting with prefix waits there until Release().
+    void HoldAt(const std::wstring& prefix);
+    // Waits until a thread is held; false after nMilliseconds.
+    bool WaitHeld(DWORD nMilliseconds);
+    void Release();
+};
+
+// A fresh folder under the temporary folder, removed with all it holds at the end.
+class CScratchFolder
+{
+public:
+    explicit CScratchFolder(const std::wstring& strParent = std::wstring());
+    ~CScratchFolder();
+    const std::wstring& Path() const { return m_strPath; }
+    std::wstring operator/(const std::wstring& name) const { return m_strPath + L"\\" + name; }
+
+private:
+    std::wstring m_strPath;
+};
+
+void MakeFolder(const std::wstring& path);
+void MakeFile(const std::wstring& path, const std::string& text = "x", DWORD attributes = FILE_ATTRIBUTE_NORMAL);
+bool FileExists(const std::wstring& path);
+bool FolderExists(const std::wstring& path);
+// Removes a tree whatever its attributes (test cleanup only).
+void RemoveTree(const std::wstring& path);
+
+// Puts a URL into the Internet cache with a small content file; extra header text makes the entry
+// record larger.
+bool AddCacheEntry(const std::wstring& url, const std::string& headers = std::string());
+bool AddCookieEntry(const std::wstring& url);
+bool IsInCache(const std::wstring& url);
+// Every URL in the cache, cookies included.
+std::vector<std::wstring> CacheUrls();
+// Deletes every entry, cookies included.
+void EmptyCache();
+// The Temporary Internet Files folder.
+std::wstring InternetCacheFolder();
+
+// A hidden top-level window that records WM_COMMAND and the thread it arrives on, and can hide an
+// overlay on IDM_CACHE_CLEANED as the main window does.
+class CCommandWnd
+{
+public:
+    CCommandWnd();
+    ~CCommandWnd();
+    CCommandWnd(const CCommandWnd&) = delete;
+    CCommandWnd& operator=(const CCommandWnd&) = delete;
+    HWND Hwnd() const { return m_hWnd; }
+
+    struct Command
+    {
+        WPARAM wParam;
+        LPARAM lParam;
+        DWORD nThreadId;
+        bool bWorkerDone;          // IsCacheCleaningRunning() was false when it arrived
+    };
+    std::vector<Command> m_commands;
+    HWND m_hOverlay = nullptr;
+
+private:
+    static LRESULT CALLBACK WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    HWND m_hWnd = nullptr;
+};
+
+// Dispatches messages until pDone() or nMilliseconds passed; returns pDone().
+template <typename Pred>
+bool PumpUntil(Pred pDone, DWORD nMilliseconds)
+{
+    const DWORD start = GetTickCount();
+    while (!pDone() && GetTickCount() - start < nMilliseconds) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    return pDone();
+}

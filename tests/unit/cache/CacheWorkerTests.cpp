@@ -1,0 +1,170 @@
+// The cleaning worker with a real main window and the real overlay: the report arrives once, on
+// the window's thread, after the cache and the Temporary Internet Files folder are clean; a request
+// made while a cleaning runs is absorbed; the overlay covers the window, animates and goes away.
+#include <gtest/gtest.h>
+
+#include "CacheTestSupport.h"
+#include "mainwnd/CacheCleaner.h"
+#include "res/resource.h"
+#include "widgets/MenbanDlg.h"
+
+namespace {
+
+class CProbeOverlay : public CMenbanDlg
+{
+public:
+    using CMenbanDlg::CMenbanDlg;
+    using CMenbanDlg::m_nFrame;
+};
+
+// GDI+ for the overlay's pictures, for the whole program.
+class GdiPlusEnvironment : public testing::Environment
+{
+public:
+    void SetUp() override
+    {
+        Gdiplus::GdiplusStartupInput input;
+        Gdiplus::GdiplusStartup(&m_token, &input, nullptr);
+    }
+    void TearDown() override { Gdiplus::GdiplusShutdown(m_token); }
+
+private:
+    ULONG_PTR m_token = 0;
+};
+const testing::Environment* const g_gdiplus = testing::AddGlobalTestEnvironment(new GdiPlusEnvironment);
+
+class CacheWorker : public testing::Test
+{
+protected:
+    CacheWorker()
+    {
+        m_overlay.Create(IDD_MENBAN, nullptr);
+        m_overlay.ShowWindow(SW_HIDE);
+        m_main.m_hOverlay = m_overlay.GetSafeHwnd();
+        ShowWindow(m_main.Hwnd(), SW_SHOWNOACTIVATE);
+    }
+    ~CacheWorker() override
+    {
+        PumpUntil([] { return !IsCacheCleaningRunning(); }, 30000);
+        m_overlay.DestroyWindow();
+    }
+    bool WaitForReports(size_t nCount)
+    {
+        return PumpUntil([&] { return m_main.m_commands.size() >= nCount; }, 30000);
+    }
+
+    CCommandWnd m_main;
+    CProbeOverlay m_overlay;
+};
+
+}  // namespace
+
+TEST_F(CacheWorker, CleansAndReportsOnceOnTheWindowThread)
+{
+    const std::wstring folder = InternetCacheFolder();
+    ASSERT_FALSE(folder.empty());
+    MakeFolder(folder + L"\\torvel-test\\deep");
+    MakeFile(folder + L"\\torvel-test\\page.htm");
+    MakeFile(folder + L"\\torvel-test\\deep\\old.js", "x", FILE_ATTRIBUTE_READONLY);
+    MakeFolder(folder + L"\\torvel-kept");
+    MakeFile(folder + L"\\torvel-kept\\desktop.ini", "[.ShellClassInfo]");
+    ASSERT_TRUE(AddCacheEntry(L"http://worker.invalid/game.swf"));
+    ASSERT_TRUE(AddCookieEntry(L"Cookie:tester@worker.invalid/"));
+
+    CTraceCapture trace;
+    ShowCleaningOverlay(m_main.Hwnd(), m_overlay.GetSafeHwnd());
+    EXPECT_TRUE(m_overlay.IsWindowVisible());
+    EXPECT_TRUE(StartCacheCleaning(m_main.Hwnd()));
+    ASSERT_TRUE(WaitForReports(1));
+    PumpUntil([] { return false; }, 200);
+
+    ASSERT_EQ(m_main.m_commands.size(), 1u);
+    EXPECT_EQ(m_main.m_commands[0].wParam, WPARAM(10002));
+    EXPECT_EQ(m_main.m_commands[0].lParam, 0);
+    EXPECT_EQ(m_main.m_commands[0].nThreadId, GetCurrentThreadId());
+    EXPECT_TRUE(m_main.m_commands[0].bWorkerDone);
+    EXPECT_FALSE(m_overlay.IsWindowVisible());
+    // The report's handler killed the animation timer already.
+    EXPECT_FALSE(KillTimer(m_overlay.GetSafeHwnd(), CMenbanDlg::kTimerId));
+
+    EXPECT_FALSE(IsInCache(L"http://worker.invalid/game.swf"));
+    EXPECT_TRUE(IsInCache(L"Cookie:tester@worker.invalid/"));
+    EXPECT_FALSE(FolderExists(folder + L"\\torvel-test"));
+    EXPECT_TRUE(FileExists(folder + L"\\torvel-kept\\desktop.ini"));
+    EXPECT_EQ(trace.Count(L"临时文件夹路径为:" + folder + L"\r\n"), 1);
+    EXPECT_EQ(trace.Count(L"开始清理" + folder + L"文件夹\r\n"), 1);
+    EXPECT_EQ(trace.Count(L"开始清理" + folder + L"\\torvel-test\\deep文件夹\r\n"), 1);
+
+    RemoveTree(folder + L"\\torvel-kept");
+    EmptyCache();
+}
+
+TEST_F(CacheWorker, RequestWhileCleaningIsAbsorbed)
+{
+    CTraceCapture trace;
+    trace.HoldAt(L"临时文件夹路径为:");
+    ShowCleaningOverlay(m_main.Hwnd(), m_overlay.GetSafeHwnd());
+    ASSERT_TRUE(StartCacheCleaning(m_main.Hwnd()));
+    ASSERT_TRUE(trace.WaitHeld(30000));
+    EXPECT_TRUE(IsCacheCleaningRunning());
+    // The tray menu's request while the first cleaning runs.
+    ShowCleaningOverlay(m_main.Hwnd(), m_overlay.GetSafeHwnd());
+    EXPECT_FALSE(StartCacheCleaning(m_main.Hwnd()));
+    PumpUntil([] { return false; }, 100);
+    EXPECT_TRUE(m_main.m_commands.empty());
+    EXPECT_TRUE(m_overlay.IsWindowVisible());
+
+    trace.Release();
+    ASSERT_TRUE(WaitForReports(1));
+    PumpUntil([] { return false; }, 300);
+    EXPECT_EQ(m_main.m_commands.size(), 1u);
+    EXPECT_FALSE(m_overlay.IsWindowVisible());
+    EXPECT_EQ(trace.Count(L"临时文件夹路径为:" + InternetCacheFolder() + L"\r\n"), 1);
+
+    // Once reported, the next request starts a new cleaning.
+    EXPECT_TRUE(StartCacheCleaning(m_main.Hwnd()));
+    ASSERT_TRUE(WaitForReports(2));
+    EXPECT_EQ(m_main.m_commands[1].wParam, WPARAM(10002));
+}
+
+TEST_F(CacheWorker, OverlayCoversTheWindowAndAnimatesUntilHidden)
+{
+    SetWindowPos(m_main.Hwnd(), nullptr, 150, 70, 700, 420, SWP_NOZORDER | SWP_NOACTIVATE);
+    ShowCleaningOverlay(m_main.Hwnd(), m_overlay.GetSafeHwnd());
+    RECT rc{};
+    GetWindowRect(m_overlay.GetSafeHwnd(), &rc);
+    EXPECT_EQ(rc.left, 150);
+    EXPECT_EQ(rc.top, 70);
+    EXPECT_EQ(rc.right, 850);
+    EXPECT_EQ(rc.bottom, 490);
+    EXPECT_TRUE(m_overlay.IsWindowVisible());
+
+    const int nStart = m_overlay.m_nFrame;
+    // One or two ticks of the 200 ms timer; four would bring the same frame back.
+    PumpUntil([] { return false; }, 300);
+    EXPECT_NE(m_overlay.m_nFrame, nStart) << "no tick of timer 5000 in 300 ms";
+
+    HideCleaningOverlay(m_overlay.GetSafeHwnd());
+    EXPECT_FALSE(m_overlay.IsWindowVisible());
+    const int nStopped = m_overlay.m_nFrame;
+    PumpUntil([] { return false; }, 500);
+    EXPECT_EQ(m_overlay.m_nFrame, nStopped);
+}
+
+TEST_F(CacheWorker, NoOverlayWindowIsNoTimerOfTheThread)
+{
+    ShowCleaningOverlay(m_main.Hwnd(), nullptr);
+    HideCleaningOverlay(nullptr);
+    MSG msg;
+    PumpUntil([] { return false; }, 300);
+    EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_TIMER, WM_TIMER, PM_NOREMOVE));
+}
+
+TEST_F(CacheWorker, WorkerEndsWhenTheMainWindowIsGone)
+{
+    CTraceCapture trace;
+    EXPECT_TRUE(StartCacheCleaning(nullptr));
+    EXPECT_TRUE(PumpUntil([] { return !IsCacheCleaningRunning(); }, 30000));
+    EXPECT_TRUE(m_main.m_commands.empty());
+    EXPECT_EQ(trace.Count(L"临时文件夹路径为:" + InternetCacheFolder() + L"\r\n"), 1);
+}
