@@ -15,6 +15,10 @@
 
 namespace {
 
+// How many aborted requests Wine keeps a handle for depends on how far each one got, which varies
+// with the machine's load; a container leaking per cycle would leave 200 or more.
+constexpr long kHandleSlack = 20;
+
 struct Residue
 {
     long lHandles;
@@ -87,7 +91,7 @@ TEST(BrowserStress, GameViewCreatedAndDeleted200TimesWhileNavigating)
     Report("game view", platform, cycles);
     EXPECT_GE(cycles.nRequests, 100u) << "the navigations did not get under way";
     EXPECT_EQ(cycles.lWindows, 0);
-    EXPECT_LE(cycles.lHandles, platform.lHandles + 5);
+    EXPECT_LE(cycles.lHandles, platform.lHandles + kHandleSlack);
 }
 
 TEST(BrowserStress, LoginBrowserCreatedAndDeleted200TimesWhileNavigating)
@@ -113,6 +117,6 @@ TEST(BrowserStress, LoginBrowserCreatedAndDeleted200TimesWhileNavigating)
     Report("login browser", platform, cycles);
     EXPECT_GE(cycles.nRequests, 100u) << "the navigations did not get under way";
     EXPECT_EQ(cycles.lWindows, 0);
-    EXPECT_LE(cycles.lHandles, platform.lHandles + 5);
+    EXPECT_LE(cycles.lHandles, platform.lHandles + kHandleSlack);
     EXPECT_EQ(FirstChild(host.Handle()), nullptr);
 }
