@@ -3,6 +3,7 @@
 #include "app/Paths.h"
 #include "browser/MyHtmlView.h"
 #include "framework/CWinApp.h"
+#include "mainwnd/CacheCleaner.h"
 #include "mainwnd/TitleLayout.h"
 #include "mainwnd/TitleStrip.h"
 #include "res/resource.h"
@@ -20,9 +21,12 @@ BEGIN_MESSAGE_MAP(CTorvel_QermDlg, CDialog)
     ON_COMMAND(IDC_BTN_SELECT_SERVER, OnBtnSelectServer)
     ON_COMMAND(IDC_BTN_CLOSE, OnBtnClose)
     ON_COMMAND(IDC_BTN_REFRESH, OnBtnRefresh)
+    ON_COMMAND(IDC_BTN_CLEAR_CACHE, OnClearCache)
     ON_COMMAND(ID_TRAY_TOGGLE_SHOW, OnTrayToggleShow)
+    ON_COMMAND(ID_TRAY_CLEAR_CACHE, OnClearCache)
     ON_COMMAND(ID_TRAY_EXIT, OnBtnClose)
     ON_COMMAND(ID_ACCEL_F5, OnAccelF5)
+    ON_COMMAND(IDM_CACHE_CLEANED, OnCacheCleaned)
     ON_WM_PAINT()
     ON_WM_ERASEBKGND()
     ON_WM_LBUTTONDOWN()
@@ -31,6 +35,7 @@ BEGIN_MESSAGE_MAP(CTorvel_QermDlg, CDialog)
     ON_WM_TIMER()
     ON_WM_SIZE()
     ON_WM_ACTIVATE()
+    ON_WM_HOTKEY()
     ON_MESSAGE(WM_TRAY_NOTIFY, OnTrayNotify)
     ON_MESSAGE(WM_GAMEWND_ANNOUNCE, OnGameWndAnnounce)
 END_MESSAGE_MAP()
@@ -146,6 +151,7 @@ BOOL CTorvel_QermDlg::OnInitDialog()
     }
 
     m_hAccel = LoadAcceleratorsW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDR_ACCELERATOR));
+    RegisterGlobalHotKeys(m_hWnd);
     return TRUE;
 }
 
@@ -232,9 +238,30 @@ void CTorvel_QermDlg::OnTimer(UINT_PTR nIDEvent)
     Default();
 }
 
-void CTorvel_QermDlg::OnActivate(UINT, CWnd*, BOOL)
+void CTorvel_QermDlg::OnActivate(UINT nState, CWnd*, BOOL)
 {
-    // Consumed: the dialog's own focus handling would take the focus away from the game page.
+    // No default processing: the dialog's own focus handling would take the focus away from the
+    // game page. F5 is the window's refresh key only while the window is active.
+    UpdateRefreshHotKey(m_hWnd, nState != WA_INACTIVE);
+}
+
+void CTorvel_QermDlg::OnHotKey(UINT nHotKeyId, UINT, UINT)
+{
+    HandleGlobalHotKey(m_hWnd, static_cast<int>(nHotKeyId), *this);
+    Default();
+}
+
+void CTorvel_QermDlg::OnClearCache()
+{
+    if (m_pMask)
+        ShowCleaningOverlay(m_hWnd, m_pMask->GetSafeHwnd());
+    StartCacheCleaning(m_hWnd);
+}
+
+void CTorvel_QermDlg::OnCacheCleaned()
+{
+    if (m_pMask)
+        HideCleaningOverlay(m_pMask->GetSafeHwnd());
 }
 
 LRESULT CTorvel_QermDlg::OnGameWndAnnounce(WPARAM wParam, LPARAM)

@@ -10,6 +10,7 @@
 
 #include "framework/CDialog.h"
 #include "framework/Handles.h"
+#include "mainwnd/HotKeys.h"
 #include "widgets/TouchButton.h"
 
 class CMyHtmlView;
@@ -21,7 +22,7 @@ constexpr UINT WM_GAMEWND_ANNOUNCE = WM_USER + 2001;
 constexpr UINT WM_GAMEWND_REFRESH = WM_USER + 2002;
 constexpr UINT WM_GAMEWND_FIT = WM_USER + 2003;
 
-class CTorvel_QermDlg : public CDialog
+class CTorvel_QermDlg : public CDialog, public IHotKeyTarget
 {
 public:
     CTorvel_QermDlg();
@@ -45,10 +46,16 @@ public:
     // Reloads the page in the view and in an announced game window.
     void RefreshPage();
 
-    bool IsFullScreen() const { return m_bFullScreen; }
-    bool IsMaximizedLayout() const { return m_bMaximized; }
-    bool IsMinimizedByButton() const { return m_bMinimized != 0; }
-    HWND GetGameWnd() const { return m_hGameWnd; }
+    // What the global hotkeys see of the window and do with it.
+    bool IsFullScreen() const override { return m_bFullScreen; }
+    bool IsMaximizedLayout() const override { return m_bMaximized; }
+    bool IsMinimizedByButton() const override { return m_bMinimized != 0; }
+    HWND GetGameWnd() const override { return m_hGameWnd; }
+    void RefreshView() override;
+    void MaximizeLayout() override { Maximize(); }
+    void RestoreLayout() override { Restore(); }
+    void EnterFullScreenFromHotKey() override { EnterFullScreen(LayoutSource::HotKey); }
+    void LeaveFullScreenFromHotKey() override { LeaveFullScreen(LayoutSource::HotKey); }
     CMyHtmlView* GetView() const { return m_pView.get(); }
     CMenbanDlg* GetMask() const { return m_pMask.get(); }
 
@@ -88,6 +95,9 @@ protected:
     void OnBtnClose() { ConfirmExit(); }
     void OnBtnRefresh() { RefreshPage(); }
     void OnAccelF5() {}
+    void OnClearCache();
+    void OnCacheCleaned();
+    void OnHotKey(UINT nHotKeyId, UINT nKey1, UINT nKey2);
     void OnPaint();
     BOOL OnEraseBkgnd(CDC* pDC);
     void OnLButtonDown(UINT nFlags, CPoint point);

@@ -158,6 +158,12 @@ void CTorvel_QermDlg::RefreshPage()
         ::PostMessageW(m_hGameWnd, WM_GAMEWND_REFRESH, 0, 0);
 }
 
+void CTorvel_QermDlg::RefreshView()
+{
+    if (m_pView)
+        m_pView->Refresh();
+}
+
 void CTorvel_QermDlg::OnLButtonDblClk(UINT, CPoint)
 {
     if (IsZoomed()) {

@@ -80,12 +80,13 @@ INT_PTR RunMainDlg(CProbeMainDlg& dlg, std::vector<Step> steps, DWORD nTimeoutMs
 Step FinishStartWindow(const wchar_t* pszUrl)
 {
     const CString strUrl(pszUrl);
-    return [strUrl](CProbeMainDlg&) {
+    return [strUrl](CProbeMainDlg& dlg) {
         std::vector<HWND> windows;
         ::EnumThreadWindows(::GetCurrentThreadId(), &CollectThreadWindow, reinterpret_cast<LPARAM>(&windows));
         for (HWND h : windows) {
             if (!::IsWindowVisible(h) || !dynamic_cast<CLoginPopupDlg*>(CWnd::FromHandlePermanent(h)))
                 continue;
+            EXPECT_FALSE(dlg.IsWindowVisible()) << "the main window showed before the start window ended";
             // Sent, not posted: the login browser's own reports cannot slip in between.
             g_strNavigateUrl = strUrl;
             ::SendMessageW(h, WM_COMMAND, IDM_NAVIGATE_STARTED, 0);
