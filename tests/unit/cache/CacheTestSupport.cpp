@@ -86,26 +86,6 @@ void CTraceCapture::Release()
     SetEvent(g_hRelease);
 }
 
-CScratchFolder::CScratchFolder(const std::wstring& strParent)
-{
-    std::wstring parent = strParent;
-    if (parent.empty()) {
-        wchar_t szTemp[MAX_PATH];
-        GetTempPathW(MAX_PATH, szTemp);
-        parent = szTemp;
-        if (!parent.empty() && parent.back() == L'\\')
-            parent.pop_back();
-    }
-    m_strPath = parent + L"\\torvel-clean-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                std::to_wstring(GetTickCount());
-    SHCreateDirectoryExW(nullptr, m_strPath.c_str(), nullptr);
-}
-
-CScratchFolder::~CScratchFolder()
-{
-    RemoveTree(m_strPath);
-}
-
 void MakeFolder(const std::wstring& path)
 {
     SHCreateDirectoryExW(nullptr, path.c_str(), nullptr);
@@ -131,27 +111,6 @@ bool FolderExists(const std::wstring& path)
 {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-void RemoveTree(const std::wstring& path)
-{
-    WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            const std::wstring full = path + L"\\" + name;
-            SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(full);
-            else
-                DeleteFileW(full.c_str());
-        } while (FindNextFileW(find, &found));
-        FindClose(find);
-    }
-    RemoveDirectoryW(path.c_str());
 }
 
 bool AddCacheEntry(const std::wstring& url, const std::string& headers)

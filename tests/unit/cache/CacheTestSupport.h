@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "unit/updatelog/ScratchFolder.h"
+
 // Collects Trace() lines while it lives.
 class CTraceCapture
 {
@@ -22,25 +24,10 @@ public:
     void Release();
 };
 
-// A fresh folder under the temporary folder, removed with all it holds at the end.
-class CScratchFolder
-{
-public:
-    explicit CScratchFolder(const std::wstring& strParent = std::wstring());
-    ~CScratchFolder();
-    const std::wstring& Path() const { return m_strPath; }
-    std::wstring operator/(const std::wstring& name) const { return m_strPath + L"\\" + name; }
-
-private:
-    std::wstring m_strPath;
-};
-
 void MakeFolder(const std::wstring& path);
 void MakeFile(const std::wstring& path, const std::string& text = "x", DWORD attributes = FILE_ATTRIBUTE_NORMAL);
 bool FileExists(const std::wstring& path);
 bool FolderExists(const std::wstring& path);
-// Removes a tree whatever its attributes (test cleanup only).
-void RemoveTree(const std::wstring& path);
 
 // Puts a URL into the Internet cache with a small content file; extra header text makes the entry
 // record larger.

@@ -95,7 +95,7 @@ TEST_F(CacheWorker, CleansAndReportsOnceOnTheWindowThread)
     EXPECT_EQ(trace.Count(L"开始清理" + folder + L"文件夹\r\n"), 1);
     EXPECT_EQ(trace.Count(L"开始清理" + folder + L"\\torvel-test\\deep文件夹\r\n"), 1);
 
-    RemoveTree(folder + L"\\torvel-kept");
+    CScratchFolder::RemoveTree(folder + L"\\torvel-kept");
     EmptyCache();
 }
 
