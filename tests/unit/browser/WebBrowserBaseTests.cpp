@@ -267,21 +267,26 @@ TEST(WebBrowserBase, DeletionTakesTheControlDownBeforeTheSiteGoes)
 
 namespace {
 
+// Files of nameless compound storages in the temporary folder ("STO*.tmp" under Wine, "~DF*.tmp"
+// on Windows); other programs' temporary files do not count, so tests running beside this one
+// cannot disturb it.
 size_t CountTempFiles()
 {
     wchar_t szTemp[MAX_PATH];
     GetTempPathW(MAX_PATH, szTemp);
-    std::wstring strPattern = std::wstring(szTemp) + L"*";
-    WIN32_FIND_DATAW data;
-    HANDLE hFind = FindFirstFileW(strPattern.c_str(), &data);
     size_t n = 0;
-    if (hFind == INVALID_HANDLE_VALUE)
-        return n;
-    do {
-        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            ++n;
-    } while (FindNextFileW(hFind, &data));
-    FindClose(hFind);
+    for (const wchar_t* pszPattern : {L"STO*.tmp", L"~DF*.tmp"}) {
+        std::wstring strPattern = std::wstring(szTemp) + pszPattern;
+        WIN32_FIND_DATAW data;
+        HANDLE hFind = FindFirstFileW(strPattern.c_str(), &data);
+        if (hFind == INVALID_HANDLE_VALUE)
+            continue;
+        do {
+            if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                ++n;
+        } while (FindNextFileW(hFind, &data));
+        FindClose(hFind);
+    }
     return n;
 }
 
@@ -295,6 +300,9 @@ TEST(WebBrowserBase, TemporaryStorageLeavesNoFileBehind)
         CHostedBrowser browser(host.Handle());
         ASSERT_NE(browser.m_pStorage.Get(), nullptr);
         browser.ActivateBrowser();
+        if (i == 0) {
+            EXPECT_EQ(CountTempFiles(), nBefore + 1) << "the storage's file is not where it is looked for";
+        }
     }
     EXPECT_EQ(CountTempFiles(), nBefore);
 }
