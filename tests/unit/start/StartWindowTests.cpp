@@ -179,6 +179,34 @@ TEST(StartWindow, DecliningTheClosePromptLeavesBothWindows)
     EXPECT_EQ(result, 4);
 }
 
+TEST(StartWindow, AltF4OnEitherWindowAsksFirst)
+{
+    CProbeLogin login;
+    int nPrompts = 0;
+    bool bBothThere = false;
+    INT_PTR result = RunStart(login, [&](CProbeLogin& l) {
+        for (HWND hTarget : {l.GetSafeHwnd(), l.Popup()}) {
+            // F4 with Alt held, as the keyboard delivers it.
+            ::PostMessageW(hTarget, WM_SYSKEYDOWN, VK_F4, 0x203E0001);
+            bool bClicked = false;
+            HWND hBox = nullptr;
+            RunModalWithAction([&] { PumpUntil([&] { return bClicked && !FindMessageBox(); }, 8000); },
+                               [&] { return (hBox = FindMessageBox()) != nullptr; },
+                               [&] {
+                                   ++nPrompts;
+                                   ClickDlgButton(hBox, IDCANCEL);
+                                   bClicked = true;
+                               },
+                               [&] {});
+        }
+        bBothThere = l.IsWindowVisible() && ::IsWindowVisible(l.Popup()) && l.IsModalLoopRunning();
+        l.EndDialog(6);
+    });
+    EXPECT_EQ(nPrompts, 2);
+    EXPECT_TRUE(bBothThere);
+    EXPECT_EQ(result, 6);
+}
+
 TEST(StartWindow, AltReachesTheWindowWithoutDialogHandling)
 {
     CProbeLogin login;
