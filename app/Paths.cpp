@@ -4,7 +4,6 @@
 #include "res/resource.h"
 #include <shlobj.h>
 #include <shlwapi.h>
-#include <vector>
 
 CString GetAppDataDir()
 {
@@ -65,18 +64,7 @@ CString GetProgramsDir()
 
 CString GetModulePath()
 {
-    std::vector<wchar_t> buf(MAX_PATH);
-    for (;;) {
-        DWORD n = GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
-        if (n == 0)
-            return CString();
-        // A full buffer may mean the path was cut: grow until it fits with room to spare.
-        if (n < buf.size() - 1)
-            return CString(buf.data(), static_cast<int>(n));
-        if (buf.size() >= 32768 * 2)
-            return CString();
-        buf.resize(buf.size() * 2);
-    }
+    return AfxGetModuleFileName();
 }
 
 CString GetFileVersionText(const CString& strPath)

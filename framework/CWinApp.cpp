@@ -5,22 +5,25 @@
 namespace {
 CWinApp* g_pApp = nullptr;
 
-// The running exe's full path, however long it is.
-std::wstring ModuleFileName()
+}  // namespace
+
+CString AfxGetModuleFileName()
 {
     std::wstring buf(MAX_PATH, L'\0');
     for (;;) {
         DWORD n = ::GetModuleFileNameW(nullptr, &buf[0], static_cast<DWORD>(buf.size()));
         if (n == 0)
-            return std::wstring();
-        if (n < buf.size()) {
+            return CString();
+        // A full buffer may mean the path was cut: grow until it fits with room to spare.
+        if (n < buf.size() - 1) {
             buf.resize(n);
-            return buf;
+            return CString(std::move(buf));
         }
+        if (buf.size() >= 65536)
+            return CString();
         buf.resize(buf.size() * 2);
     }
 }
-}  // namespace
 
 CWinApp* AfxGetApp()
 {
@@ -44,7 +47,7 @@ CWinApp::CWinApp(LPCWSTR lpszAppName)
     if (lpszAppName) {
         m_strAppName = lpszAppName;
     } else {
-        std::wstring path = ModuleFileName();
+        std::wstring path = AfxGetModuleFileName().str();
         size_t slash = path.find_last_of(L"\\/");
         std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
         size_t dot = name.find_last_of(L'.');

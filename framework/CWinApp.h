@@ -34,5 +34,7 @@ public:
 };
 
 CWinApp* AfxGetApp();
+// Full path of the running executable, however long; "" on failure.
+CString AfxGetModuleFileName();
 HINSTANCE AfxGetInstanceHandle();
 HINSTANCE AfxGetResourceHandle();

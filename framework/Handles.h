@@ -54,7 +54,6 @@ namespace handle_close {
 struct Handle { void operator()(HANDLE h) const { CloseHandle(h); } };
 struct RegKey { void operator()(HKEY h) const { RegCloseKey(h); } };
 struct Internet { void operator()(HINTERNET h) const { InternetCloseHandle(h); } };
-struct FindFile { void operator()(HANDLE h) const { FindClose(h); } };
 struct GdiObj { void operator()(HGDIOBJ h) const { DeleteObject(h); } };
 struct MemDC { void operator()(HDC h) const { DeleteDC(h); } };
 struct HGlobal { void operator()(HGLOBAL h) const { GlobalFree(h); } };
