@@ -4,6 +4,7 @@
 #include "res/resource.h"
 #include <shlobj.h>
 #include <shlwapi.h>
+#include <vector>
 
 CString GetAppDataDir()
 {
