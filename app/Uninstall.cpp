@@ -1,11 +1,116 @@
 #include "app/Uninstall.h"
+#include "app/ChildProcess.h"
+#include "app/Paths.h"
+#include "app/ShellDelete.h"
+#include "res/resource.h"
+#include "start/InstallNames.h"
+#include "start/ProgramEntry.h"
+#include "widgets/CustomMessageBox.h"
+#include <shlwapi.h>
+#include <vector>
 
-// The removal of an installation arrives together with the installation itself; until then both
-// roles end the process without touching anything.
-void RunUninstallPrompt()
+namespace {
+
+// The prompting process may still hold the installed executable for a moment after it started the
+// removal; the removal waits this long for it to go.
+constexpr DWORD kExeDeleteWaitMs = 5000;
+constexpr DWORD kExeDeleteRetryMs = 100;
+
+CString FullPathOf(const CString& strPath)
 {
+    if (strPath.IsEmpty())
+        return strPath;
+    const DWORD nNeeded = GetFullPathNameW(strPath, 0, nullptr, nullptr);
+    if (nNeeded == 0)
+        return CString();
+    std::vector<wchar_t> buf(nNeeded + 1, L'\0');
+    const DWORD nGot = GetFullPathNameW(strPath, static_cast<DWORD>(buf.size()), buf.data(), nullptr);
+    if (nGot == 0 || nGot >= buf.size())
+        return CString();
+    return CString(buf.data(), static_cast<int>(nGot));
 }
 
-void RunUninstall(const CString&)
+// Whether strPath names an item below strFolder (which ends in a backslash), by full paths and
+// without regard to case, as the file system compares names.
+bool LiesInside(const CString& strPath, const CString& strFolder)
 {
+    const CString strFull = FullPathOf(strPath);
+    const CString strDir = FullPathOf(strFolder);
+    if (strFull.IsEmpty() || strDir.IsEmpty() || strDir[strDir.GetLength() - 1] != L'\\' ||
+        strFull.GetLength() <= strDir.GetLength())
+        return false;
+    return CompareStringOrdinal(strFull, strDir.GetLength(), strDir, strDir.GetLength(), TRUE) == CSTR_EQUAL;
+}
+
+void DeleteInstalledExe(const CString& strExePath)
+{
+    const DWORD dwStart = GetTickCount();
+    while (!DeleteFileW(strExePath)) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+            return;
+        if (GetTickCount() - dwStart >= kExeDeleteWaitMs)
+            return;
+        Sleep(kExeDeleteRetryMs);
+    }
+}
+
+}  // namespace
+
+void RunUninstallPrompt()
+{
+    CString strMessage;
+    strMessage.Format(L"您是否确认卸载《%s》？", static_cast<LPCWSTR>(LoadResString(IDS_GAME_TITLE)));
+    CCustomMessageBox box;
+    box.SetTexts(L"卸载", strMessage);
+    // A box that could not be shown answered nothing.
+    if (box.DoModal() != IDOK)
+        return;
+
+    // Without an application-data folder the copy would land at the root of the current drive.
+    const CString strAppData = GetAppDataDir();
+    const CString strCopyName = LoadResString(IDS_TEMP_UNINSTALL_EXE);
+    const CString strRunning = GetModulePath();
+    if (strAppData.IsEmpty() || strCopyName.IsEmpty() || strRunning.IsEmpty())
+        return;
+    const CString strCacheDir = GetCacheDir();
+    if (!PathIsDirectoryW(strCacheDir))
+        CreateDirectoryW(strCacheDir, nullptr);
+    const CString strCopy = strAppData + strCopyName;
+    // May fail while an earlier copy still runs; that copy does the same work.
+    CopyFileW(strRunning, strCopy, FALSE);
+    const CString strCommand = L"-u " + strRunning;
+    StartChildProcess(strCopy, &strCommand);
+}
+
+void RunUninstall(const CString& strExePath)
+{
+    if (!HaveInstallNames())
+        return;
+
+    const CString strDesktop = GetDesktopDir();
+    if (!strDesktop.IsEmpty())
+        ShellDeleteAndNotify(strDesktop + L"\\" + GetDesktopLinkName());
+    const CString strGameDir = GetStartMenuGameDir();
+    if (!strGameDir.IsEmpty()) {
+        ShellDeleteAndNotify(strGameDir + L"\\" + GetUninstallLinkName());
+        ShellDeleteAndNotify(strGameDir + L"\\" + GetGameLinkName());
+    }
+
+    // Only the client's own files go: a copy started from anywhere else names someone else's folder.
+    const CString strDataDir = GetDataDir();
+    if (!strDataDir.IsEmpty()) {
+        if (LiesInside(strExePath, strDataDir))
+            DeleteInstalledExe(FullPathOf(strExePath));
+        ShellDeleteAndNotify(strDataDir + L"res");
+    }
+
+    // A start-menu folder that holds anything else stays, with what it holds.
+    if (!strGameDir.IsEmpty()) {
+        RemoveEmptyFolderAndNotify(strGameDir);
+        RemoveEmptyFolderAndNotify(GetStartMenuBrandDir());
+    }
+
+    SHDeleteKeyW(HKEY_CURRENT_USER, GetProfileRootKey());
+    RemoveProgramEntry(LoadResString(IDS_UNINSTALL_KEY));
 }

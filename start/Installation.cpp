@@ -5,6 +5,8 @@
 #include "framework/Handles.h"
 #include "res/resource.h"
 #include "start/HttpGet.h"
+#include "start/InstallNames.h"
+#include "start/ProgramEntry.h"
 #include "start/Settings.h"
 #include "start/Shortcut.h"
 #include "start/VersionNumber.h"
@@ -12,11 +14,6 @@
 #include <shlwapi.h>
 
 namespace {
-
-const wchar_t kUninstallListKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-// The 64-bit view also for the 32-bit build, so the entry sits where the system's program list
-// looks first on a 64-bit system.
-constexpr REGSAM kUninstallListAccess = KEY_ALL_ACCESS | KEY_WOW64_64KEY;
 
 // Names and places of one installation, all derived from the running executable and the string table.
 struct InstallLayout
@@ -51,14 +48,9 @@ InstallLayout BuildLayout(const CString& strInstallDir)
     const int slash = layout.strRunningExe.ReverseFind(L'\\');
     layout.strInstalledExe = strInstallDir + L"\\" + layout.strRunningExe.Mid(slash + 1);
 
-    const CString strBrand = LoadResString(IDS_PLATFORM_PUBLISHER);
-    const CString strTitle = LoadResString(IDS_GAME_TITLE);
-    const CString strSuffix = LoadResString(IDS_LINK_SUFFIX);
-    layout.strDesktopLinkName.Format(L"%s《%s》%s.lnk", static_cast<LPCWSTR>(strBrand),
-                                     static_cast<LPCWSTR>(strTitle), static_cast<LPCWSTR>(strSuffix));
-    layout.strStartMenuLinkName.Format(L"《%s》%s.lnk", static_cast<LPCWSTR>(strTitle),
-                                       static_cast<LPCWSTR>(strSuffix));
-    layout.strUninstallLinkName = LoadResString(IDS_UNINSTALL_LINK) + L".lnk";
+    layout.strDesktopLinkName = GetDesktopLinkName();
+    layout.strStartMenuLinkName = GetGameLinkName();
+    layout.strUninstallLinkName = GetUninstallLinkName();
     // Quoted: the program list hands the command to CreateProcess, which would otherwise split a
     // folder with a blank in it (and could start another program lying along that path).
     layout.strUninstallCommand = L"\"" + layout.strInstalledExe + L"\" -u";
@@ -81,41 +73,24 @@ void CreateDesktopShortcut(const InstallLayout& layout)
 
 void CreateStartMenuShortcuts(const InstallLayout& layout)
 {
-    const CString strPrograms = GetProgramsDir();
-    if (strPrograms.IsEmpty())
+    const CString strFolder = GetStartMenuGameDir();
+    if (strFolder.IsEmpty())
         return;
-    CString strFolder = strPrograms + L"\\" + LoadResString(IDS_PLATFORM_FOLDER);
-    EnsureFolder(strFolder);
-    strFolder += L"\\" + LoadResString(IDS_GAME_TITLE);
+    EnsureFolder(GetStartMenuBrandDir());
     EnsureFolder(strFolder);
     CreateShortcut(L"1", layout.strInstalledExe, strFolder, layout.strStartMenuLinkName, false);
     CreateShortcut(L"-u", layout.strInstalledExe, strFolder, layout.strUninstallLinkName, true);
 }
 
-bool SetStringValue(HKEY hKey, LPCWSTR pszName, const CString& strValue)
-{
-    const DWORD bytes = DWORD((strValue.GetLength() + 1) * sizeof(wchar_t));
-    return RegSetValueExW(hKey, pszName, 0, REG_SZ, reinterpret_cast<const BYTE*>(static_cast<LPCWSTR>(strValue)),
-                          bytes) == ERROR_SUCCESS;
-}
-
-// The entry is written once, when this run created it; what an earlier run wrote is left alone.
+// The entry is written once, when no list holds it yet; what an earlier run wrote is left alone.
 void RegisterProgramEntry(const InstallLayout& layout)
 {
-    UniqueRegKey list;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kUninstallListKey, 0, kUninstallListAccess, list.put()) != ERROR_SUCCESS)
-        return;
-    UniqueRegKey entry;
-    DWORD disposition = 0;
-    if (RegCreateKeyExW(list.get(), layout.strEntryName, 0, nullptr, REG_OPTION_NON_VOLATILE, kUninstallListAccess,
-                        nullptr, entry.put(), &disposition) != ERROR_SUCCESS)
-        return;
-    if (disposition != REG_CREATED_NEW_KEY)
-        return;
-    SetStringValue(entry.get(), L"Path", layout.strInstalledExe);
-    SetStringValue(entry.get(), L"DisplayName", LoadResString(IDS_GAME_TITLE));
-    SetStringValue(entry.get(), L"Publisher", LoadResString(IDS_PLATFORM_PUBLISHER));
-    SetStringValue(entry.get(), L"UninstallString", layout.strUninstallCommand);
+    ProgramEntryTexts texts;
+    texts.strPath = layout.strInstalledExe;
+    texts.strDisplayName = LoadResString(IDS_GAME_TITLE);
+    texts.strPublisher = LoadResString(IDS_PLATFORM_PUBLISHER);
+    texts.strUninstallString = layout.strUninstallCommand;
+    WriteProgramEntry(layout.strEntryName, texts);
 }
 
 void WriteProfileValues(const InstallLayout& layout)

@@ -1,44 +1,10 @@
 // The real client under Wine: which command lines make a normal run (the start window first) and
-// which end quietly.
-#include "../../support/ClientProcess.h"
+// which end quietly. The uninstall roles have tests of their own: they change the installation.
+#include "../../support/ClientWindows.h"
 #include <gtest/gtest.h>
 #include <cwchar>
 
 namespace {
-const wchar_t kTitle[] = L"《Vantor》微端";
-
-// The first window of a normal run is the start window: the client's title on a layered picture,
-// without the main window's title-strip buttons (close 1001, clear cache 1030).
-HWND WaitForStartWindow(const ClientProcess& client, DWORD nTimeoutMs = 20000)
-{
-    for (DWORD waited = 0; waited <= nTimeoutMs; waited += 50) {
-        for (HWND hwnd : client.TopLevelWindows(true)) {
-            wchar_t text[64] = L"";
-            GetWindowTextW(hwnd, text, 64);
-            if (wcscmp(text, kTitle) == 0)
-                return hwnd;
-        }
-        Sleep(50);
-    }
-    return nullptr;
-}
-
-// The skinned close prompt: a window of 253 x 106 without a title, with OK and Cancel.
-HWND WaitForPrompt(const ClientProcess& client, DWORD nTimeoutMs = 10000)
-{
-    for (DWORD waited = 0; waited <= nTimeoutMs; waited += 50) {
-        for (HWND hwnd : client.TopLevelWindows(true)) {
-            RECT rc{};
-            GetWindowRect(hwnd, &rc);
-            if (GetWindowTextLengthW(hwnd) == 0 && rc.right - rc.left == 253 && rc.bottom - rc.top == 106 &&
-                GetDlgItem(hwnd, IDOK) && GetDlgItem(hwnd, IDCANCEL))
-                return hwnd;
-        }
-        Sleep(50);
-    }
-    return nullptr;
-}
-
 // Starts the client, expects the start window that every normal run shows first (the login site
 // of this build is not reachable here, so it stays) and ends the client through its close prompt.
 void ExpectNormalRun(const CString& commandLine)
@@ -51,9 +17,9 @@ void ExpectNormalRun(const CString& commandLine)
     EXPECT_EQ(GetDlgItem(start, 1001), nullptr) << "the main window came before the start window";
     EXPECT_EQ(GetDlgItem(start, 1030), nullptr) << "the main window came before the start window";
     PostMessageW(start, WM_SYSCOMMAND, SC_CLOSE, 0);
-    HWND prompt = WaitForPrompt(client);
+    HWND prompt = WaitForMessageBox(client);
     ASSERT_NE(prompt, nullptr) << "the close command asked nothing";
-    PostMessageW(prompt, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(prompt, IDOK)));
+    ClickDialogButton(prompt, IDOK);
     ASSERT_TRUE(client.WaitForExit());
     EXPECT_EQ(client.ExitCode(), 0u);
 }
@@ -83,12 +49,6 @@ TEST(Startup, SwitchesThatAreNotRolesRunNormally)
     ExpectNormalRun(L"\"" + ClientExePath() + L"\" -frameWnd=1234");
     ExpectNormalRun(L"\"" + ClientExePath() + L"\" -frameWnd=0 -gameurl=http://127.0.0.1:9/");
     ExpectNormalRun(L"\"" + ClientExePath() + L"\" -gameurl=http://127.0.0.1:9/");
-}
-
-TEST(Startup, RolesEndCleanly)
-{
-    ExpectQuietEnd(L"\"" + ClientExePath() + L"\" -u");
-    ExpectQuietEnd(L"-u C:\\nowhere\\Torvel_Qerm.exe");
 }
 
 TEST(Startup, GameWindowSwitchWithoutSuchWindowEnds)

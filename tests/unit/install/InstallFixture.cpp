@@ -205,6 +205,7 @@ void InstallTest::Clean()
     RemoveDirectoryW((m_strAppData + L"\\qzrv").c_str());
 
     RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kEntryKey, KEY_WOW64_64KEY, 0);
+    RegDeleteKeyW(HKEY_CURRENT_USER, kEntryKey);
     SHDeleteKeyW(HKEY_CURRENT_USER, L"Software\\qzrvpelq\\InstallTests");
     SHDeleteKeyW(HKEY_CURRENT_USER, L"Software\\qzrvpelq\\Torvel Qerm");
 }

@@ -2,8 +2,11 @@
 #include "start/Installation.h"
 #include "unit/install/InstallFixture.h"
 
+#include <sddl.h>
 #include <shellapi.h>
 #include <shlwapi.h>
+
+#include <vector>
 
 namespace {
 
@@ -80,6 +83,63 @@ TEST_F(InstallTest, ProgramListEntryHoldsFourTextsWithTheQuotedUninstallCommand)
     EXPECT_EQ(std::wstring(argv[0]), InstalledExe());
     EXPECT_EQ(std::wstring(argv[1]), L"-u");
     LocalFree(argv);
+}
+
+namespace {
+// The machine's program list refuses new entries while this lives, as it does for a user without
+// administrator rights; the list's own permissions come back afterwards.
+class MachineListRefusal
+{
+public:
+    MachineListRefusal()
+    {
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall", 0,
+                          READ_CONTROL | WRITE_DAC | KEY_WOW64_64KEY, m_list.put()) != ERROR_SUCCESS)
+            return;
+        DWORD cb = 0;
+        RegGetKeySecurity(m_list.get(), DACL_SECURITY_INFORMATION, nullptr, &cb);
+        m_saved.resize(cb);
+        if (cb == 0 || RegGetKeySecurity(m_list.get(), DACL_SECURITY_INFORMATION, m_saved.data(), &cb) != ERROR_SUCCESS)
+            return;
+        PSECURITY_DESCRIPTOR pDeny = nullptr;
+        // Everyone: no new keys; everything else as before.
+        if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(D;;0x4;;;WD)(A;;KA;;;WD)", SDDL_REVISION_1,
+                                                                  &pDeny, nullptr))
+            return;
+        m_bActive = RegSetKeySecurity(m_list.get(), DACL_SECURITY_INFORMATION, pDeny) == ERROR_SUCCESS;
+        LocalFree(pDeny);
+    }
+    ~MachineListRefusal()
+    {
+        if (m_bActive)
+            RegSetKeySecurity(m_list.get(), DACL_SECURITY_INFORMATION, m_saved.data());
+    }
+    bool IsActive() const { return m_bActive; }
+
+private:
+    UniqueRegKey m_list;
+    std::vector<BYTE> m_saved;
+    bool m_bActive = false;
+};
+}  // namespace
+
+TEST_F(InstallTest, ProgramEntryGoesToTheUsersListWhereTheMachinesRefusesIt)
+{
+    {
+        MachineListRefusal refusal;
+        ASSERT_TRUE(refusal.IsActive());
+        RunInstallation();
+    }
+    EXPECT_EQ(ReadRegText(HKEY_LOCAL_MACHINE, kEntryKey, L"Path", KEY_WOW64_64KEY).nType, DWORD(REG_NONE))
+        << "the machine's list took the entry after all";
+    EXPECT_EQ(ReadRegText(HKEY_CURRENT_USER, kEntryKey, L"Path").strText, InstalledExe());
+    EXPECT_EQ(ReadRegText(HKEY_CURRENT_USER, kEntryKey, L"DisplayName").strText, L"Vantor");
+    EXPECT_EQ(ReadRegText(HKEY_CURRENT_USER, kEntryKey, L"Publisher").strText, L"qzrv");
+    EXPECT_TRUE(EndsWith(ReadRegText(HKEY_CURRENT_USER, kEntryKey, L"UninstallString").strText, kUninstallSuffix));
+
+    // With the machine's list open again, the entry the user's list holds is still the only one.
+    RunInstallation();
+    EXPECT_EQ(ReadRegText(HKEY_LOCAL_MACHINE, kEntryKey, L"Path", KEY_WOW64_64KEY).nType, DWORD(REG_NONE));
 }
 
 TEST_F(InstallTest, ProfileSectionMirrorsTheEntry)

@@ -1,0 +1,64 @@
+#include "ClientWindows.h"
+#include <tlhelp32.h>
+#include <cwchar>
+
+HWND WaitForStartWindow(const ClientProcess& client, DWORD nTimeoutMs)
+{
+    for (DWORD waited = 0; waited <= nTimeoutMs; waited += 50) {
+        for (HWND hwnd : client.TopLevelWindows(true)) {
+            wchar_t text[64] = L"";
+            GetWindowTextW(hwnd, text, 64);
+            if (wcscmp(text, L"《Vantor》微端") == 0)
+                return hwnd;
+        }
+        Sleep(50);
+    }
+    return nullptr;
+}
+
+HWND WaitForMessageBox(const ClientProcess& client, DWORD nTimeoutMs)
+{
+    for (DWORD waited = 0; waited <= nTimeoutMs; waited += 50) {
+        for (HWND hwnd : client.TopLevelWindows(true)) {
+            RECT rc{};
+            GetWindowRect(hwnd, &rc);
+            if (GetWindowTextLengthW(hwnd) == 0 && rc.right - rc.left == 253 && rc.bottom - rc.top == 106 &&
+                GetDlgItem(hwnd, IDOK) && GetDlgItem(hwnd, IDCANCEL))
+                return hwnd;
+        }
+        Sleep(50);
+    }
+    return nullptr;
+}
+
+void ClickDialogButton(HWND hDialog, int nID)
+{
+    PostMessageW(hDialog, WM_COMMAND, MAKEWPARAM(nID, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(hDialog, nID)));
+}
+
+std::vector<DWORD> ProcessesNamed(const wchar_t* pszExeName)
+{
+    std::vector<DWORD> ids;
+    UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot)
+        return ids;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL ok = Process32FirstW(snapshot.get(), &entry); ok; ok = Process32NextW(snapshot.get(), &entry)) {
+        if (_wcsicmp(entry.szExeFile, pszExeName) == 0)
+            ids.push_back(entry.th32ProcessID);
+    }
+    return ids;
+}
+
+bool WaitForProcessId(DWORD dwProcessId, DWORD nTimeoutMs, DWORD* pExitCode)
+{
+    UniqueHandle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, dwProcessId));
+    if (!process)
+        return true;  // gone already
+    if (WaitForSingleObject(process.get(), nTimeoutMs) != WAIT_OBJECT_0)
+        return false;
+    if (pExitCode)
+        GetExitCodeProcess(process.get(), pExitCode);
+    return true;
+}

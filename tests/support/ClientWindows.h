@@ -1,0 +1,16 @@
+// The client's windows and processes as a test sees them from outside.
+#pragma once
+#include "ClientProcess.h"
+#include <windows.h>
+#include <vector>
+
+// The first window of a normal run: the start window, titled "《Vantor》微端".
+HWND WaitForStartWindow(const ClientProcess& client, DWORD nTimeoutMs = 20000);
+// The skinned message box (a 253 x 106 window without a title, with OK and Cancel).
+HWND WaitForMessageBox(const ClientProcess& client, DWORD nTimeoutMs = 10000);
+// Clicks a button of a dialog the way the button reports a click.
+void ClickDialogButton(HWND hDialog, int nID);
+// Ids of the running processes whose executable file has this name (no folder).
+std::vector<DWORD> ProcessesNamed(const wchar_t* pszExeName);
+// Waits for the process to end; false when it did not within the time. Its exit code in *pExitCode.
+bool WaitForProcessId(DWORD dwProcessId, DWORD nTimeoutMs, DWORD* pExitCode = nullptr);
