@@ -87,6 +87,41 @@ bool ReplaceDialog(const CString& strExe, UINT nID, const std::vector<BYTE>& byt
     return EndUpdateResourceW(hUpdate, FALSE) != FALSE;
 }
 
+// Points the user's application-data folder somewhere else while it lives, and puts the old value
+// back. Every process of the prefix sees it: tests that read that folder share this program's lock.
+class AppDataOverride
+{
+public:
+    explicit AppDataOverride(const wchar_t* pszPath)
+    {
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, kShellFoldersKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, m_key.put()) !=
+            ERROR_SUCCESS)
+            return;
+        DWORD cb = 0;
+        if (RegQueryValueExW(m_key.get(), L"AppData", nullptr, &m_type, nullptr, &cb) != ERROR_SUCCESS)
+            return;
+        m_saved.resize(cb);
+        if (RegQueryValueExW(m_key.get(), L"AppData", nullptr, &m_type, m_saved.data(), &cb) != ERROR_SUCCESS)
+            return;
+        m_bActive = RegSetValueExW(m_key.get(), L"AppData", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(pszPath),
+                                   DWORD((wcslen(pszPath) + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+    }
+    ~AppDataOverride()
+    {
+        if (m_bActive)
+            RegSetValueExW(m_key.get(), L"AppData", 0, m_type, m_saved.data(), DWORD(m_saved.size()));
+    }
+    bool IsActive() const { return m_bActive; }
+
+private:
+    static constexpr const wchar_t* kShellFoldersKey =
+        L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+    UniqueRegKey m_key;
+    DWORD m_type = REG_NONE;
+    std::vector<BYTE> m_saved;
+    bool m_bActive = false;
+};
+
 class UninstallTest : public testing::Test
 {
 protected:
@@ -288,4 +323,21 @@ TEST_F(UninstallTest, AnEmptyNameInTheStringTableRemovesNothing)
         ExpectInstalled("after a removal with an empty name");
         EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kCanaryKey));
     }
+}
+
+TEST_F(UninstallTest, WithoutAnApplicationDataFolderConfirmingLeadsNowhere)
+{
+    // The copy would go to "\\cache" at the root of the drive the client runs on.
+    wchar_t szRootCache[MAX_PATH] = L"";
+    GetFullPathNameW(L"\\cache", MAX_PATH, szRootCache, nullptr);
+    const bool bRootCacheExisted = Exists(szRootCache);
+    {
+        // A roaming profile on a drive that is not there: the system has no such folder to give.
+        AppDataOverride appData(L"Q:\\absent\\AppData\\Roaming");
+        ASSERT_TRUE(appData.IsActive());
+        ASSERT_NO_FATAL_FAILURE(AnswerPrompt(ClientExePath(), [](HWND h) { ClickDialogButton(h, IDOK); }));
+        EXPECT_TRUE(ProcessesNamed(kCopyName).empty()) << "a removal was started";
+    }
+    EXPECT_EQ(Exists(szRootCache), bRootCacheExisted) << "made " << CString(szRootCache).ToUtf8();
+    EXPECT_FALSE(Exists(CString(szRootCache) + L"\\" + kCopyName));
 }
