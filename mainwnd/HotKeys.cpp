@@ -1,5 +1,6 @@
 #include "mainwnd/HotKeys.h"
 
+#include "app/GameWndMessages.h"
 #include "mainwnd/KeyNames.h"
 #include "start/Settings.h"
 
@@ -7,8 +8,6 @@ static_assert(kHotKeyModAlt == MOD_ALT && kHotKeyModControl == MOD_CONTROL && kH
               "the parser's modifier flags are RegisterHotKey's");
 
 namespace {
-
-constexpr UINT WM_GAMEWND_RELOAD = WM_USER + 2002;
 
 // An empty value switches the key off; an unknown name registers nothing, because a hotkey with
 // the key code 0 is no key the player can press.
@@ -91,7 +90,7 @@ HotKeyAction HandleGlobalHotKey(HWND hMainWnd, int nId, IHotKeyTarget& target)
         break;
     case HotKeyAction::Refresh:
         if (const HWND hGameWnd = target.GetGameWnd())
-            PostMessageW(hGameWnd, WM_GAMEWND_RELOAD, 0, 0);
+            PostMessageW(hGameWnd, WM_GAMEWND_REFRESH, 0, 0);
         target.RefreshView();
         break;
     case HotKeyAction::Hide:

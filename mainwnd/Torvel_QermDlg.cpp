@@ -266,6 +266,19 @@ void CTorvel_QermDlg::OnCacheCleaned()
 
 LRESULT CTorvel_QermDlg::OnGameWndAnnounce(WPARAM wParam, LPARAM)
 {
-    m_hGameWnd = reinterpret_cast<HWND>(wParam);
+    // Any process can send this; only a window that has really moved into this one is taken, so
+    // later layout changes and the close never go to a stranger.
+    const HWND hGameWnd = reinterpret_cast<HWND>(wParam);
+    if (::IsWindow(hGameWnd) && ::IsChild(m_hWnd, hGameWnd) && ::GetAncestor(hGameWnd, GA_PARENT) == m_hWnd)
+        m_hGameWnd = hGameWnd;
     return 0;
+}
+
+void CTorvel_QermDlg::SendToGameWindow(UINT message, WPARAM wParam)
+{
+    if (!m_hGameWnd)
+        return;
+    // The game window's process may hang or die; the main window goes on either way.
+    DWORD_PTR dwResult = 0;
+    ::SendMessageTimeoutW(m_hGameWnd, message, wParam, 0, SMTO_ABORTIFHUNG, kGameWndSendTimeoutMs, &dwResult);
 }

@@ -8,6 +8,7 @@
 
 #include <memory>
 
+#include "app/GameWndMessages.h"
 #include "framework/CDialog.h"
 #include "framework/Handles.h"
 #include "mainwnd/HotKeys.h"
@@ -16,11 +17,8 @@
 class CMyHtmlView;
 class CMenbanDlg;
 
-// Messages between the main window, the notification area and a game window of a second process.
+// The notification area's callback message.
 constexpr UINT WM_TRAY_NOTIFY = WM_USER + 1;
-constexpr UINT WM_GAMEWND_ANNOUNCE = WM_USER + 2001;
-constexpr UINT WM_GAMEWND_REFRESH = WM_USER + 2002;
-constexpr UINT WM_GAMEWND_FIT = WM_USER + 2003;
 
 class CTorvel_QermDlg : public CDialog, public IHotKeyTarget
 {
@@ -74,6 +72,8 @@ protected:
     void ShowTitleButtons(int nCmdShow);
     void PlaceViewBelowStrip();
     void NotifyGameWindow(WPARAM wFullScreen);
+    // Sends to the announced game window, if any, without waiting long for its process.
+    void SendToGameWindow(UINT message, WPARAM wParam);
     void InvalidateStrip();
     void ShowRestoreButton(bool bRestore);
 

@@ -40,7 +40,7 @@ void CTorvel_QermDlg::CloseGameWindow()
 {
     if (!m_hGameWnd)
         return;
-    ::SendMessageW(m_hGameWnd, WM_CLOSE, 0, 0);
+    SendToGameWindow(WM_CLOSE, 0);
     Sleep(kGameWndCloseWait);
 }
 

@@ -78,8 +78,7 @@ void CTorvel_QermDlg::PlaceViewBelowStrip()
 
 void CTorvel_QermDlg::NotifyGameWindow(WPARAM wFullScreen)
 {
-    if (m_hGameWnd)
-        ::SendMessageW(m_hGameWnd, WM_GAMEWND_FIT, wFullScreen, 0);
+    SendToGameWindow(WM_GAMEWND_FIT, wFullScreen);
 }
 
 void CTorvel_QermDlg::InvalidateStrip()

@@ -171,6 +171,12 @@ CGameWndRecorder::~CGameWndRecorder()
         ::DestroyWindow(m_hWnd);
 }
 
+void CGameWndRecorder::AdoptInto(HWND hParent)
+{
+    ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, WS_CHILD);
+    ::SetParent(m_hWnd, hParent);
+}
+
 int CGameWndRecorder::LastFit() const
 {
     for (auto it = m_records.rbegin(); it != m_records.rend(); ++it) {

@@ -93,13 +93,15 @@ inline void PrintTo(const RECT& rc, std::ostream* os)
 }
 
 // A window of this process standing in for a game window of a second process: it records the
-// messages the main window sends and posts it.
+// messages the main window sends and posts it. It starts as a hidden top-level window.
 class CGameWndRecorder
 {
 public:
     CGameWndRecorder();
     ~CGameWndRecorder();
     HWND Handle() const { return m_hWnd; }
+    // Moves into hParent as a child, as a game window does before it announces itself.
+    void AdoptInto(HWND hParent);
 
     struct Record
     {

@@ -265,11 +265,29 @@ TEST(MainWindow, FullScreenHidesTheStripButtonsAndEscapeLeavesIt)
 TEST(MainWindow, AnnouncedGameWindowFollowsEveryLayout)
 {
     CGameWndRecorder game;
+    HWND hGone = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    ::DestroyWindow(hGone);
     CProbeMainDlg dlg;
-    EXPECT_EQ(RunMainDlg(dlg, {WaitUntilShown(), [&game](CProbeMainDlg& d) {
+    EXPECT_EQ(RunMainDlg(dlg, {WaitUntilShown(), [&game, hGone](CProbeMainDlg& d) {
+        // Only a window that has moved into the main window is taken: not a top-level window, not
+        // a popup the main window owns, not a handle whose window is gone.
+        const struct
+        {
+            const char* what;
+            HWND hWnd;
+        } strangers[] = {
+            {"top-level window", game.Handle()},
+            {"owned popup", d.m_pMask ? d.m_pMask->GetSafeHwnd() : nullptr},
+            {"destroyed window", hGone},
+        };
+        for (const auto& s : strangers) {
+            EXPECT_EQ(d.SendMessage(WM_USER + 2001, reinterpret_cast<WPARAM>(s.hWnd)), 0);
+            EXPECT_EQ(d.GetGameWnd(), nullptr) << s.what;
+        }
         // Nothing is sent before the game window announces itself.
         Click(d.m_btnRestore);
         EXPECT_TRUE(game.m_records.empty());
+        game.AdoptInto(d.GetSafeHwnd());
         EXPECT_EQ(d.SendMessage(WM_USER + 2001, reinterpret_cast<WPARAM>(game.Handle())), 0);
         EXPECT_EQ(d.GetGameWnd(), game.Handle());
 

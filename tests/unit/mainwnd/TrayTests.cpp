@@ -96,6 +96,7 @@ TEST(ClosePrompt, CancelKeepsEverythingAndOkEndsWithZero)
     CProbeMainDlg dlg;
     const INT_PTR result = RunMainDlg(dlg, {WaitUntilShown(),
         [&game](CProbeMainDlg& d) {
+            game.AdoptInto(d.GetSafeHwnd());
             d.SendMessage(WM_USER + 2001, reinterpret_cast<WPARAM>(game.Handle()));
             d.PostMessage(WM_COMMAND, 1001);
             return true;
