@@ -1,0 +1,330 @@
+// The game-window process from outside: the real client started with "-frameWnd=<handle>
+// -gameurl=<address>" inside a frame window of this program, which plays the main window's part.
+// Wine never draws a child window of another process, so everything is read from window state,
+// the requests the loopback server saw and exit codes.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "../../support/ClientProcess.h"
+#include "../../unit/browser/LoopbackServer.h"
+#include "framework/Handles.h"
+
+namespace {
+// The contract between the two processes.
+constexpr UINT kAnnounce = WM_USER + 2001;
+constexpr UINT kRefresh = WM_USER + 2002;
+constexpr UINT kFit = WM_USER + 2003;
+
+constexpr int kFrameWidth = 1000;
+constexpr int kFrameHeight = 700;
+// Bounds for waits that normally end much sooner: a client under Wine takes seconds to start.
+constexpr DWORD kStartTimeoutMs = 30000;
+constexpr DWORD kSendTimeoutMs = 10000;
+constexpr DWORD kExitTimeoutMs = 15000;
+
+const wchar_t kGamePath[] = L"/game/start?play_gamecode=e2e";
+
+// Dispatches this thread's messages (the game window sends to the frame) until done() holds.
+bool PumpUntil(const std::function<bool()>& done, DWORD nTimeoutMs)
+{
+    const DWORD dwStart = ::GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        if (done())
+            return true;
+        if (::GetTickCount() - dwStart >= nTimeoutMs)
+            return false;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+}
+
+bool WaitForExitPumping(ClientProcess& client, DWORD nTimeoutMs)
+{
+    return PumpUntil([&client] { return client.WaitForExit(0); }, nTimeoutMs);
+}
+
+// True when the window answered: its process was alive and its thread took the message.
+bool SendTo(HWND hWnd, UINT message, WPARAM wParam)
+{
+    DWORD_PTR dwResult = 0;
+    return ::SendMessageTimeoutW(hWnd, message, wParam, 0, SMTO_NORMAL, kSendTimeoutMs, &dwResult) != 0;
+}
+
+// The client's command line for a game window inside hFrame.
+CString GameWindowCommandLine(HWND hFrame, const std::wstring& strUrl)
+{
+    const std::wstring strHandle = std::to_wstring(reinterpret_cast<INT_PTR>(hFrame));
+    return L"\"" + ClientExePath() + L"\" -frameWnd=" + CString(strHandle) + L" -gameurl=" + CString(strUrl);
+}
+
+// A window's rectangle in its parent's client area.
+RECT RectInParent(HWND hWnd)
+{
+    RECT rc{};
+    ::GetWindowRect(hWnd, &rc);
+    ::MapWindowPoints(nullptr, ::GetAncestor(hWnd, GA_PARENT), reinterpret_cast<POINT*>(&rc), 2);
+    return rc;
+}
+}  // namespace
+
+// Beside RECT, in the global namespace, where GoogleTest's comparisons find them.
+inline bool operator==(const RECT& a, const RECT& b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+inline void PrintTo(const RECT& rc, std::ostream* os)
+{
+    *os << "{" << rc.left << "," << rc.top << "," << rc.right << "," << rc.bottom << "}";
+}
+
+namespace {
+// A hidden borderless top-level window standing in for the main window: its client area is the
+// whole window. It records what the game window does to it.
+class CTestFrame
+{
+public:
+    struct Message
+    {
+        UINT message;
+        WPARAM wParam;
+    };
+
+    CTestFrame()
+    {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = &CTestFrame::WndProc;
+        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"TorvelTestFrame";
+        ::RegisterClassW(&wc);
+        m_hWnd.reset(::CreateWindowExW(0, wc.lpszClassName, L"frame", WS_POPUP, 0, 0, kFrameWidth, kFrameHeight,
+                                       nullptr, nullptr, wc.hInstance, this));
+    }
+    HWND Handle() const { return m_hWnd.get(); }
+    void Destroy() { m_hWnd.reset(); }
+
+    // The handle the first announcement carried, and the first child window created inside.
+    HWND Announced() const { return m_hAnnounced; }
+    HWND FirstChild() const { return m_hFirstChild; }
+
+    // Sent to the game window the next time its thread calls into this frame (the default
+    // processing of WM_MOUSEACTIVATE in a child asks its parent first). Until the frame answers,
+    // that thread cannot reach its message loop, so nothing sent here can be overtaken by its quit.
+    std::vector<Message> m_sendOnCallIn;
+    int m_nAnswered = 0;
+
+private:
+    static LRESULT CALLBACK WndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
+    {
+        if (uMsg == WM_NCCREATE) {
+            auto* pcs = reinterpret_cast<CREATESTRUCTW*>(lParam);
+            ::SetWindowLongPtrW(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(pcs->lpCreateParams));
+        }
+        auto* self = reinterpret_cast<CTestFrame*>(::GetWindowLongPtrW(hWnd, GWLP_USERDATA));
+        if (!self)
+            return ::DefWindowProcW(hWnd, uMsg, wParam, lParam);
+        switch (uMsg) {
+        case kAnnounce:
+            if (!self->m_hAnnounced)
+                self->m_hAnnounced = reinterpret_cast<HWND>(wParam);
+            return 0;
+        case WM_PARENTNOTIFY:
+            if (LOWORD(wParam) == WM_CREATE && !self->m_hFirstChild)
+                self->m_hFirstChild = reinterpret_cast<HWND>(lParam);
+            return 0;
+        case WM_MOUSEACTIVATE:
+            for (const Message& m : self->m_sendOnCallIn)
+                self->m_nAnswered += SendTo(self->m_hAnnounced, m.message, m.wParam) ? 1 : 0;
+            self->m_sendOnCallIn.clear();
+            return MA_NOACTIVATE;
+        default:
+            return ::DefWindowProcW(hWnd, uMsg, wParam, lParam);
+        }
+    }
+
+    UniqueWindow m_hWnd;
+    HWND m_hAnnounced = nullptr;
+    HWND m_hFirstChild = nullptr;
+};
+
+// Starts the client inside frame and waits, pumping, for the game window to announce itself.
+HWND StartInFrame(ClientProcess& client, CTestFrame& frame, const std::wstring& strUrl)
+{
+    if (!frame.Handle() || !client.Start(ClientExePath(), GameWindowCommandLine(frame.Handle(), strUrl)))
+        return nullptr;
+    PumpUntil([&frame] { return frame.Announced() != nullptr; }, kStartTimeoutMs);
+    return frame.Announced();
+}
+}  // namespace
+
+TEST(GameWindowProcess, MovesIntoTheFrameFollowsItsLayoutsAndEndsOnClose)
+{
+    CLoopbackServer server;
+    ASSERT_TRUE(server.Start());
+    CTestFrame frame;
+    ClientProcess client;
+    const HWND hGame = StartInFrame(client, frame, server.Url(kGamePath));
+    ASSERT_NE(hGame, nullptr) << "no announcement reached the frame";
+
+    // The announced window is the client's own, a child of the frame below the 30-pixel strip.
+    DWORD dwPid = 0;
+    ::GetWindowThreadProcessId(hGame, &dwPid);
+    EXPECT_EQ(dwPid, client.Id());
+    EXPECT_EQ(::GetAncestor(hGame, GA_PARENT), frame.Handle());
+    EXPECT_EQ(::GetParent(hGame), frame.Handle());
+    EXPECT_TRUE(::IsChild(frame.Handle(), hGame));
+    EXPECT_NE(::GetWindowLongPtrW(hGame, GWL_STYLE) & WS_CHILD, 0);
+    EXPECT_EQ(RectInParent(hGame), (RECT{0, 30, 1000, 700}));
+    // The game view fills the game window.
+    const HWND hView = ::GetDlgItem(hGame, 10000);
+    ASSERT_NE(hView, nullptr) << "no game view";
+    EXPECT_EQ(RectInParent(hView), (RECT{0, 0, 1000, 670}));
+
+    // Fitting: full screen takes the whole client area, otherwise the strip stays free; the frame's
+    // client area is read at every fit.
+    const struct
+    {
+        const char* what;
+        WPARAM wFullScreen;
+        SIZE frameSize;
+        RECT game;
+        RECT view;
+    } fits[] = {
+        {"full screen", 1, {1000, 700}, {0, 0, 1000, 700}, {0, 0, 1000, 700}},
+        {"back from full screen", 0, {1000, 700}, {0, 30, 1000, 700}, {0, 0, 1000, 670}},
+        {"smaller frame", 0, {800, 600}, {0, 30, 800, 600}, {0, 0, 800, 570}},
+        {"smaller frame, full screen", 1, {800, 600}, {0, 0, 800, 600}, {0, 0, 800, 600}},
+    };
+    for (const auto& f : fits) {
+        ::SetWindowPos(frame.Handle(), nullptr, 0, 0, f.frameSize.cx, f.frameSize.cy, SWP_NOMOVE | SWP_NOZORDER);
+        EXPECT_TRUE(SendTo(hGame, kFit, f.wFullScreen)) << f.what;
+        EXPECT_EQ(RectInParent(hGame), f.game) << f.what;
+        EXPECT_EQ(RectInParent(hView), f.view) << f.what;
+    }
+    // A fit shows the window, whenever its creation would have.
+    EXPECT_NE(::GetWindowLongPtrW(hGame, GWL_STYLE) & WS_VISIBLE, 0);
+
+    // The game view asks the loopback server for the game address.
+    EXPECT_TRUE(PumpUntil([&server] { return server.CountRequestsContaining("play_gamecode=e2e") > 0; },
+                          kStartTimeoutMs));
+    const std::vector<std::string> requests = server.Requests();
+    EXPECT_NE(std::find(requests.begin(), requests.end(), "/game/start?play_gamecode=e2e"), requests.end());
+
+    // WM_CLOSE, then what a frame may still send: a refresh, fits, a second close. All reach the
+    // live process after its close, none may touch the view it deleted, and it ends with 0.
+    frame.m_sendOnCallIn = {{WM_CLOSE, 0}, {kRefresh, 0}, {kFit, 0}, {kFit, 1}, {WM_CLOSE, 0}};
+    EXPECT_TRUE(SendTo(hGame, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(frame.Handle())));
+    EXPECT_EQ(frame.m_nAnswered, 5) << "the game window did not take every message after its close";
+    ASSERT_TRUE(WaitForExitPumping(client, kExitTimeoutMs)) << "WM_CLOSE did not end the process";
+    EXPECT_EQ(client.ExitCode(), 0u);
+}
+
+TEST(GameWindowProcess, FrameThatVanishesWithoutClosingEndsTheProcessWithinFiveSeconds)
+{
+    CLoopbackServer server;
+    ASSERT_TRUE(server.Start());
+    CTestFrame frame;
+    ClientProcess client;
+    ASSERT_NE(StartInFrame(client, frame, server.Url(kGamePath)), nullptr) << "no announcement reached the frame";
+    // As when the frame's process is killed: its windows go, nobody sends WM_CLOSE.
+    frame.Destroy();
+    ASSERT_TRUE(WaitForExitPumping(client, 5000)) << "still running 5 s after the frame went away";
+    EXPECT_EQ(client.ExitCode(), 0u);
+}
+
+TEST(GameWindowProcess, FrameWhoseProcessIsKilledEndsTheProcessWithinFiveSeconds)
+{
+    CLoopbackServer server;
+    ASSERT_TRUE(server.Start());
+    ClientProcess host;
+    ASSERT_TRUE(host.Start(TestBinDir() + L"gamewnd_frame_host.exe", L"gamewnd_frame_host.exe"));
+    HWND hFrame = nullptr;
+    for (DWORD waited = 0; waited < kStartTimeoutMs && !hFrame; waited += 50) {
+        const std::vector<HWND> windows = host.TopLevelWindows(false);
+        hFrame = windows.empty() ? nullptr : windows.front();
+        ::Sleep(hFrame ? 0 : 50);
+    }
+    ASSERT_NE(hFrame, nullptr) << "the frame host showed no window";
+    ClientProcess client;
+    ASSERT_TRUE(client.Start(ClientExePath(), GameWindowCommandLine(hFrame, server.Url(kGamePath))));
+    // Shown once its initialisation is over.
+    HWND hGame = nullptr;
+    for (DWORD waited = 0; waited < kStartTimeoutMs && !hGame; waited += 50) {
+        const HWND hChild = ::FindWindowExW(hFrame, nullptr, nullptr, nullptr);
+        hGame = hChild && (::GetWindowLongPtrW(hChild, GWL_STYLE) & WS_VISIBLE) ? hChild : nullptr;
+        ::Sleep(hGame ? 0 : 50);
+    }
+    ASSERT_NE(hGame, nullptr) << "the game window never appeared in the frame";
+
+    // A killed process's windows vanish without a message to anyone.
+    host.Kill();
+    ASSERT_TRUE(client.WaitForExit(5000)) << "still running 5 s after the frame's process was killed";
+    EXPECT_EQ(client.ExitCode(), 0u);
+}
+
+namespace {
+// A frame on its own thread that answers until the game window has been created inside it and
+// then stops answering, as a hung main window would, until it is released.
+class CHangingFrame
+{
+public:
+    CHangingFrame() : m_thread([this] { Run(); })
+    {
+        ::WaitForSingleObject(m_hReady.get(), INFINITE);
+    }
+    ~CHangingFrame()
+    {
+        ::SetEvent(m_hRelease.get());
+        m_thread.join();
+    }
+    CTestFrame* operator->() const { return m_pFrame; }
+    bool IsHanging() const { return m_bHanging; }
+
+private:
+    void Run()
+    {
+        CTestFrame frame;
+        m_pFrame = &frame;
+        ::SetEvent(m_hReady.get());
+        if (PumpUntil([&frame] { return frame.FirstChild() != nullptr; }, kStartTimeoutMs))
+            m_bHanging = true;
+        ::WaitForSingleObject(m_hRelease.get(), INFINITE);
+    }
+
+    UniqueHandle m_hReady{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    UniqueHandle m_hRelease{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    CTestFrame* m_pFrame = nullptr;
+    std::atomic<bool> m_bHanging{false};
+    std::thread m_thread;
+};
+}  // namespace
+
+TEST(GameWindowProcess, FrameThatHangsDuringTheAnnouncementCannotHoldTheProcess)
+{
+    CLoopbackServer server;
+    ASSERT_TRUE(server.Start());
+    CHangingFrame frame;
+    ClientProcess client;
+    ASSERT_TRUE(client.Start(ClientExePath(), GameWindowCommandLine(frame->Handle(), server.Url(kGamePath))));
+    for (DWORD waited = 0; waited < kStartTimeoutMs && !frame.IsHanging(); waited += 50)
+        ::Sleep(50);
+    ASSERT_TRUE(frame.IsHanging()) << "the game window was never created inside the frame";
+    const HWND hGame = frame->FirstChild();
+
+    // The announcement goes unanswered; the game window still takes a close from elsewhere and its
+    // process ends, while the frame is alive and hanging.
+    EXPECT_TRUE(SendTo(hGame, WM_CLOSE, 0));
+    ASSERT_TRUE(client.WaitForExit(kExitTimeoutMs)) << "the hanging frame held the process";
+    EXPECT_EQ(client.ExitCode(), 0u);
+    EXPECT_TRUE(::IsWindow(frame->Handle()));
+    EXPECT_EQ(frame->Announced(), nullptr) << "the frame answered after all";
+}
