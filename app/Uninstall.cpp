@@ -2,6 +2,7 @@
 #include "app/ChildProcess.h"
 #include "app/Paths.h"
 #include "app/ShellDelete.h"
+#include "browser/BrowserFeatures.h"
 #include "res/resource.h"
 #include "start/InstallNames.h"
 #include "start/ProgramEntry.h"
@@ -112,5 +113,6 @@ void RunUninstall(const CString& strExePath)
     }
 
     SHDeleteKeyW(HKEY_CURRENT_USER, GetProfileRootKey());
+    RemoveModernPageMode(PathFindFileNameW(strExePath));
     RemoveProgramEntry(LoadResString(IDS_UNINSTALL_KEY));
 }

@@ -1,5 +1,6 @@
 #include "MyHtmlView.h"
 
+#include "BrowserFeatures.h"
 #include "DocEvtHandler.h"
 #include "HtmlGuids.h"
 #include "OleSite.h"
@@ -25,6 +26,8 @@ CMyHtmlView::~CMyHtmlView()
 BOOL CMyHtmlView::PreCreateWindow(CREATESTRUCTW& cs)
 {
     cs.style |= WS_CLIPCHILDREN;
+    // The control is created with the window.
+    EnableModernPageMode();
     return CHtmlView::PreCreateWindow(cs);
 }
 

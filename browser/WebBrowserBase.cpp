@@ -4,6 +4,7 @@
 #include <shlobj.h>
 #include <shlguid.h>
 
+#include "BrowserFeatures.h"
 #include "EventArgs.h"
 #include "Handles.h"
 #include "OleSite.h"
@@ -18,6 +19,7 @@ CWebBrowserBase::CWebBrowserBase()
     m_hrOleInit = OleInitialize(nullptr);
     if (FAILED(m_hrOleInit))
         return;
+    EnableModernPageMode();
     CreateWebBrowserObject(static_cast<IOleClientSite*>(this), m_pStorage.GetAddressOf(),
                            m_pOleObject.GetAddressOf());
     if (m_pOleObject)

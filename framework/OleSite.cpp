@@ -3,6 +3,8 @@
 #include <exdisp.h>
 #include <wrl/client.h>
 
+#include "Trace.h"
+
 using Microsoft::WRL::ComPtr;
 
 HRESULT CreateWebBrowserObject(IOleClientSite* pSite, IStorage** ppStorage, IOleObject** ppObject)
@@ -16,8 +18,11 @@ HRESULT CreateWebBrowserObject(IOleClientSite* pSite, IStorage** ppStorage, IOle
                                   0, ppStorage);
     if (FAILED(hr))
         return hr;
-    return OleCreate(CLSID_WebBrowser, IID_IOleObject, OLERENDER_DRAW, nullptr, pSite, *ppStorage,
-                     reinterpret_cast<void**>(ppObject));
+    hr = OleCreate(CLSID_WebBrowser, IID_IOleObject, OLERENDER_DRAW, nullptr, pSite, *ppStorage,
+                   reinterpret_cast<void**>(ppObject));
+    // The moment the HTML engine may read its per-program settings: diagnostics show what came first.
+    Trace(SUCCEEDED(hr) ? L"WebBrowser control created" : L"WebBrowser control not created");
+    return hr;
 }
 
 void ShutDownWebBrowserObject(IOleObject* pObject, IOleInPlaceObject* pInPlaceObject)

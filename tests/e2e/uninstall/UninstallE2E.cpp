@@ -15,6 +15,11 @@ const wchar_t kEntryKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Unin
 const wchar_t kProfileKey[] = L"Software\\qzrvpelq";
 const wchar_t kCanaryKey[] = L"Software\\TorvelUninstallCanary";
 const wchar_t kCopyName[] = L"qzrvpelqtmpu.exe";
+const wchar_t kEmulationKey[] = L"Software\\Microsoft\\Internet Explorer\\Main\\FeatureControl\\FEATURE_BROWSER_EMULATION";
+const wchar_t kGpuKey[] = L"Software\\Microsoft\\Internet Explorer\\Main\\FeatureControl\\FEATURE_GPU_RENDERING";
+// The client runs, and is installed, under this file name; another program's switch stays.
+const wchar_t kExeName[] = L"Torvel_Qerm.exe";
+const wchar_t kOtherExeName[] = L"TorvelCanary.exe";
 
 CString ShellFolder(int csidl)
 {
@@ -32,6 +37,15 @@ bool KeyExists(HKEY hRoot, const wchar_t* pszKey, REGSAM view = 0)
 {
     UniqueRegKey key;
     return RegOpenKeyExW(hRoot, pszKey, 0, KEY_READ | view, key.put()) == ERROR_SUCCESS;
+}
+
+// A DWORD value, or -1 when there is none.
+long long ReadDword(const wchar_t* pszKey, const wchar_t* pszName)
+{
+    DWORD dwData = 0, cb = sizeof dwData;
+    if (RegGetValueW(HKEY_CURRENT_USER, pszKey, pszName, RRF_RT_REG_DWORD, nullptr, &dwData, &cb) != ERROR_SUCCESS)
+        return -1;
+    return dwData;
 }
 
 bool CreateKey(HKEY hRoot, const wchar_t* pszKey, REGSAM view = 0)
@@ -156,6 +170,10 @@ protected:
         SHDeleteKeyW(HKEY_CURRENT_USER, kCanaryKey);
         RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kEntryKey, KEY_WOW64_64KEY, 0);
         RegDeleteKeyW(HKEY_CURRENT_USER, kEntryKey);
+        for (const wchar_t* pszKey : {kEmulationKey, kGpuKey}) {
+            SHDeleteValueW(HKEY_CURRENT_USER, pszKey, kExeName);
+            SHDeleteValueW(HKEY_CURRENT_USER, pszKey, kOtherExeName);
+        }
     }
 
     CString GameLink() const { return m_strGameDir + L"\\《Vantor》.lnk"; }
@@ -183,6 +201,9 @@ protected:
             EXPECT_TRUE(Exists(strPath)) << strPath.ToUtf8() << " missing " << pszWhen;
         EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kProfileKey)) << pszWhen;
         EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kEntryKey, KEY_WOW64_64KEY)) << pszWhen;
+        // The start asked the HTML engine for its current document mode and the graphics card.
+        EXPECT_EQ(ReadDword(kEmulationKey, kExeName), 11001) << pszWhen;
+        EXPECT_EQ(ReadDword(kGpuKey, kExeName), 1) << pszWhen;
     }
 
     // Runs a process to its end; its exit code.
@@ -249,6 +270,9 @@ TEST_F(UninstallTest, ConfirmingRemovesTheWholeInstallationAndASecondRemovalFind
     // An entry in the user's own program list, as an installation that could not write the
     // machine's list leaves it.
     ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, kEntryKey));
+    const DWORD dwOther = 9000;
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kEmulationKey, kOtherExeName, REG_DWORD, &dwOther, sizeof dwOther),
+              ERROR_SUCCESS);
     // The prompting process holds the installed executable for a moment after it started the
     // removal, as a running image does.
     UniqueFile hold(CreateFileW(m_strInstalledExe, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
@@ -272,6 +296,9 @@ TEST_F(UninstallTest, ConfirmingRemovesTheWholeInstallationAndASecondRemovalFind
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kProfileKey));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kEntryKey, KEY_WOW64_64KEY));
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kEntryKey));
+    EXPECT_EQ(ReadDword(kEmulationKey, kExeName), -1);
+    EXPECT_EQ(ReadDword(kGpuKey, kExeName), -1);
+    EXPECT_EQ(ReadDword(kEmulationKey, kOtherExeName), 9000) << "another program's switch went too";
     // Left: the install folder itself and the removal copy.
     EXPECT_TRUE(PathIsDirectoryW(m_strDataDir));
     EXPECT_TRUE(Exists(m_strCacheCopy));

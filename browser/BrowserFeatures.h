@@ -1,0 +1,17 @@
+// The WebBrowser control renders pages in its oldest document mode unless the program that hosts it
+// asks for more under the user's FeatureControl key, by the file name of the running executable.
+#pragma once
+#include <windows.h>
+
+// The data asked for: Internet Explorer 11's own document mode whatever the page declares, and
+// drawing through the graphics card.
+constexpr DWORD kBrowserEmulationIE11Edge = 11001;
+constexpr DWORD kGpuRenderingOn = 1;
+
+// Writes both values for the running executable once per process; the HTML engine reads them when
+// it first loads, so call it before the process creates its first browser control. Values that
+// already hold the data are left untouched; failures are ignored (the page then renders as before).
+void EnableModernPageMode();
+
+// Removes the two values written for pszExeFileName (a file name, no folder), and nothing else.
+void RemoveModernPageMode(LPCWSTR pszExeFileName);
