@@ -1,17 +1,11 @@
 // What a process is for, decided from its raw command line. The line is never split into arguments:
 // the update and uninstall switches stand at its very start because their starters put no program
-// path in front, and the comparisons are exact and case-sensitive.
+// path in front, and the comparisons are exact and case-sensitive. The rules themselves are in
+// CommandLineText.h; these are their forms on the framework's strings.
 #pragma once
 #include <windows.h>
+#include "app/CommandLineText.h"
 #include "framework/CString.h"
-
-enum class ProcessRole
-{
-    UpdateStep,      // "-d <target>"
-    UninstallPrompt, // ends in "-u"
-    Uninstall,       // "-u <exe to remove>"
-    Other,           // the game-window process or the normal run, told apart by the switches below
-};
 
 ProcessRole ClassifyCommandLine(const CString& strCmdLine);
 

@@ -68,6 +68,28 @@ CString GetModulePath()
     return AfxGetModuleFileName();
 }
 
+namespace {
+
+// A string value of a version block, taken by the length the block records for it: the installed
+// copy lies in a folder its user can write, so its block may be malformed. The value must lie
+// inside the block; it ends at its length or its first terminator, whichever comes first. A value
+// of no characters, or one that reaches past the block, reads as "".
+CString VersionValueText(const std::vector<BYTE>& block, const wchar_t* pText, UINT nChars)
+{
+    const BYTE* pBegin = reinterpret_cast<const BYTE*>(pText);
+    if (nChars == 0 || pBegin < block.data() || pBegin >= block.data() + block.size())
+        return CString();
+    const size_t available = size_t(block.data() + block.size() - pBegin) / sizeof(wchar_t);
+    if (nChars > available)
+        return CString();
+    size_t length = 0;
+    while (length < nChars && pText[length] != L'\0')
+        ++length;
+    return CString(pText, int(length));
+}
+
+}  // namespace
+
 CString GetFileVersionText(const CString& strPath)
 {
     if (!PathFileExistsW(strPath))
@@ -98,7 +120,7 @@ CString GetFileVersionText(const CString& strPath)
         wchar_t* text = nullptr;
         UINT chars = 0;
         if (VerQueryValueW(block.data(), query, reinterpret_cast<void**>(&text), &chars) && text)
-            result += text;
+            result += VersionValueText(block, text, chars);
     }
     return result;
 }

@@ -2,6 +2,7 @@
 
 #include <wincrypt.h>
 
+#include <memory>
 #include <vector>
 
 #include "app/Paths.h"
@@ -38,8 +39,9 @@ using UniqueCryptContext = unique_any<HCRYPTPROV, CryptContextClose, 0>;
 using UniqueCryptHash = unique_any<HCRYPTHASH, CryptHashClose, 0>;
 
 // Opens (or creates) the log for our exclusive use. "Open always" in one call: an open-then-create
-// pair would empty the file when its holder closed it between the two calls.
-UniqueFile OpenLogExclusive(const CString& strLogPath)
+// pair would empty the file when its holder closed it between the two calls. ullTimeoutMs 0 tries
+// once.
+UniqueFile OpenLogExclusive(const CString& strLogPath, ULONGLONG ullTimeoutMs = kLogOpenTimeoutMs)
 {
     const ULONGLONG ullStart = GetTickCount64();
     for (;;) {
@@ -50,10 +52,46 @@ UniqueFile OpenLogExclusive(const CString& strLogPath)
         const DWORD dwError = GetLastError();
         if (dwError != ERROR_SHARING_VIOLATION && dwError != ERROR_LOCK_VIOLATION)
             return UniqueFile();
-        if (GetTickCount64() - ullStart >= kLogOpenTimeoutMs)
+        if (GetTickCount64() - ullStart >= ullTimeoutMs)
             return UniqueFile();
         Sleep(kLogOpenRetryMs);
     }
+}
+
+// Appends a whole line (its CRLF included) to an open log in one write, so that a reader never
+// sees a line without its end.
+int AppendToOpenLog(HANDLE hFile, const CString& strLine)
+{
+    const ULONGLONG ullBytes = static_cast<ULONGLONG>(strLine.GetLength()) * sizeof(wchar_t);
+    if (ullBytes > MAXDWORD)
+        return -1;
+    LARGE_INTEGER liZero{};
+    if (!SetFilePointerEx(hFile, liZero, nullptr, FILE_END))
+        return -1;
+    DWORD dwWritten = 0;
+    if (!WriteFile(hFile, static_cast<LPCWSTR>(strLine), static_cast<DWORD>(ullBytes), &dwWritten, nullptr) ||
+        dwWritten != ullBytes)
+        return -1;
+    return 0;
+}
+
+// A line that waits for the log on a thread of its own.
+struct PendingLine
+{
+    CString strLogPath;
+    CString strLine;
+};
+
+DWORD WINAPI WritePendingLine(LPVOID pParam)
+{
+    try {
+        std::unique_ptr<PendingLine> pending(static_cast<PendingLine*>(pParam));
+        UniqueFile file = OpenLogExclusive(pending->strLogPath);
+        if (file)
+            AppendToOpenLog(file.get(), pending->strLine);
+    } catch (...) {
+    }
+    return 0;
 }
 
 } // namespace
@@ -87,23 +125,34 @@ int AppendUpdateLogLine(const CString& strLogPath, const CString& strMessage)
         return -1;
     try {
         const CString strLine = FormatUpdateLogLine(g_pfnUpdateLogClock(), strMessage) + L"\r\n";
-        const ULONGLONG ullBytes = static_cast<ULONGLONG>(strLine.GetLength()) * sizeof(wchar_t);
-        if (ullBytes > MAXDWORD)
-            return -1;
-
         UniqueFile file = OpenLogExclusive(strLogPath);
         if (!file)
             return -1;
-        LARGE_INTEGER liZero{};
-        if (!SetFilePointerEx(file.get(), liZero, nullptr, FILE_END))
+        return AppendToOpenLog(file.get(), strLine);
+    } catch (...) {
+        return -1;
+    }
+}
+
+int AppendUpdateLogLineNoWait(const CString& strLogPath, const CString& strMessage)
+{
+    if (strLogPath.IsEmpty())
+        return -1;
+    try {
+        // Stamped now, whenever it is written.
+        const CString strLine = FormatUpdateLogLine(g_pfnUpdateLogClock(), strMessage) + L"\r\n";
+        UniqueFile file = OpenLogExclusive(strLogPath, 0);
+        if (file)
+            return AppendToOpenLog(file.get(), strLine);
+        const DWORD dwError = GetLastError();
+        if (dwError != ERROR_SHARING_VIOLATION && dwError != ERROR_LOCK_VIOLATION)
             return -1;
-        // One write for text and line end: a reader never sees a line without its CRLF.
-        DWORD dwWritten = 0;
-        if (!WriteFile(file.get(), static_cast<LPCWSTR>(strLine), static_cast<DWORD>(ullBytes),
-                       &dwWritten, nullptr) ||
-            dwWritten != ullBytes)
+        auto pending = std::make_unique<PendingLine>(PendingLine{strLogPath, strLine});
+        UniqueHandle thread(CreateThread(nullptr, 0, WritePendingLine, pending.get(), 0, nullptr));
+        if (!thread)
             return -1;
-        return 0;
+        pending.release();
+        return 1;
     } catch (...) {
         return -1;
     }
@@ -113,6 +162,15 @@ int WriteUpdateLog(const CString& strMessage)
 {
     try {
         return AppendUpdateLogLine(GetUpdateLogPath(), strMessage);
+    } catch (...) {
+        return -1;
+    }
+}
+
+int WriteUpdateLogNoWait(const CString& strMessage)
+{
+    try {
+        return AppendUpdateLogLineNoWait(GetUpdateLogPath(), strMessage);
     } catch (...) {
         return -1;
     }

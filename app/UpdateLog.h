@@ -25,6 +25,13 @@ int AppendUpdateLogLine(const CString& strLogPath, const CString& strMessage);
 // AppendUpdateLogLine on the data folder's log.
 int WriteUpdateLog(const CString& strMessage);
 
+// The same line, for a window's thread, which must not wait for another process: when the log is
+// held, the line (stamped now) is handed to a thread of its own that waits as AppendUpdateLogLine
+// does. Returns 0 when the line was written at once, 1 when it was handed over, -1 on failure.
+int AppendUpdateLogLineNoWait(const CString& strLogPath, const CString& strMessage);
+// AppendUpdateLogLineNoWait on the data folder's log.
+int WriteUpdateLogNoWait(const CString& strMessage);
+
 // Appends the MD5 digest of the file's content to strDigest as 32 lower-case hexadecimal digits.
 // On failure returns false and leaves strDigest as it was.
 bool GetFileMd5(const CString& strPath, CString& strDigest);

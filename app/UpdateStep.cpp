@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "app/ChildProcess.h"
+#include "app/FileReplace.h"
 #include "app/Paths.h"
 #include "app/UpdateLog.h"
 
@@ -18,7 +19,7 @@ constexpr int kMaxExceptionTextChars = 254;
 bool ReplaceInstalledExe(const CString& strTargetPath)
 {
     const CString strSelf = GetModulePath();
-    if (!CopyFileW(strSelf, strTargetPath, FALSE)) {
+    if (!ReplaceFileWithCopy(strSelf, strTargetPath)) {
         // Logging can change the thread's error code, so take it first.
         const DWORD dwError = GetLastError();
         CString strFailure;

@@ -15,7 +15,11 @@
 
 namespace {
 
-std::atomic<bool> g_bCleaning{false};
+// A cleaning is running until its report has been handled on the main window's thread. A request
+// made while the report is on its way cannot tell whether the report has hidden the overlay yet, so
+// it is noted and the worker sends one more report after it.
+enum CleaningState : int { kIdle, kRunning, kReporting, kReportingAgain };
+std::atomic<int> g_nCleaningState{kIdle};
 
 struct UrlCacheFindClose { void operator()(HANDLE h) const { FindCloseUrlCache(h); } };
 using UniqueUrlCacheFind = unique_any<HANDLE, UrlCacheFindClose, nullptr>;
@@ -78,10 +82,16 @@ DWORD WINAPI CacheCleanThread(LPVOID pParam)
 {
     const HWND hMainWnd = static_cast<HWND>(pParam);
     CleanInternetCache();
-    // Cleared before the report, so that a request made after the overlay is gone starts afresh.
-    g_bCleaning = false;
-    SendMessageW(hMainWnd, WM_COMMAND, MAKEWPARAM(IDM_CACHE_CLEANED, 0), 0);
-    return 0;
+    g_nCleaningState = kReporting;
+    for (;;) {
+        // Returns once the main window has handled the report (or at once without a window).
+        SendMessageW(hMainWnd, WM_COMMAND, MAKEWPARAM(IDM_CACHE_CLEANED, 0), 0);
+        int nState = kReporting;
+        if (g_nCleaningState.compare_exchange_strong(nState, kIdle))
+            return 0;
+        // A request came while the report was on its way; its overlay may be up again.
+        g_nCleaningState = kReporting;
+    }
 }
 
 }  // namespace
@@ -108,12 +118,16 @@ void HideCleaningOverlay(HWND hOverlay)
 
 bool StartCacheCleaning(HWND hMainWnd)
 {
-    bool bIdle = false;
-    if (!g_bCleaning.compare_exchange_strong(bIdle, true))
+    int nState = kIdle;
+    if (!g_nCleaningState.compare_exchange_strong(nState, kRunning)) {
+        // Absorbed by the running cleaning; one that is reporting reports once more.
+        if (nState == kReporting)
+            g_nCleaningState.compare_exchange_strong(nState, kReportingAgain);
         return false;
+    }
     UniqueHandle thread(CreateThread(nullptr, 0, CacheCleanThread, hMainWnd, 0, nullptr));
     if (!thread) {
-        g_bCleaning = false;
+        g_nCleaningState = kIdle;
         PostMessageW(hMainWnd, WM_COMMAND, MAKEWPARAM(IDM_CACHE_CLEANED, 0), 0);
         return false;
     }
@@ -122,7 +136,7 @@ bool StartCacheCleaning(HWND hMainWnd)
 
 bool IsCacheCleaningRunning()
 {
-    return g_bCleaning;
+    return g_nCleaningState != kIdle;
 }
 
 bool DeleteUrlCacheEntries()

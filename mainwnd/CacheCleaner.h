@@ -17,10 +17,12 @@ void ShowCleaningOverlay(HWND hMainWnd, HWND hOverlay);
 void HideCleaningOverlay(HWND hOverlay);
 
 // Starts the worker and returns at once. One cleaning runs at a time: while one runs, another
-// request is absorbed by it (returns false, and the running worker's 10002 ends both). When no
-// thread can be started, 10002 is posted at once so that the overlay does not stay up.
+// request is absorbed by it (returns false, and the running worker's 10002 ends both). A request
+// made while the worker's 10002 is on its way is absorbed too, and the worker sends 10002 once
+// more after the first one has been handled, so the overlay that request showed goes away as well.
+// When no thread can be started, 10002 is posted at once so that the overlay does not stay up.
 bool StartCacheCleaning(HWND hMainWnd);
-// True from a started cleaning until just before its 10002 is sent.
+// True from a started cleaning until its last 10002 has been handled.
 bool IsCacheCleaningRunning();
 
 // Deletes every URL cache entry that is not a cookie. False when the cache has no entry at all.

@@ -1,5 +1,6 @@
 #include "start/Installation.h"
 
+#include "app/FileReplace.h"
 #include "app/Paths.h"
 #include "framework/CWinApp.h"
 #include "framework/Handles.h"
@@ -151,6 +152,6 @@ void RunInstallation()
     if (!installedVersion.IsZero() && !(installedVersion < runningVersion))
         return;
     // Fails while the installed copy is running; the next start tries again.
-    CopyFileW(layout.strRunningExe, layout.strInstalledExe, FALSE);
+    ReplaceFileWithCopy(layout.strRunningExe, layout.strInstalledExe);
     RunFirstStartStep();
 }

@@ -175,6 +175,17 @@ bool CLoginPopupDlg::IsPageKey(WPARAM nKey, bool bCtrlDown)
     }
 }
 
+bool CLoginPopupDlg::IsInsideBrowser(HWND hWnd) const
+{
+    IWebBrowser2* pBrowser = m_pWebLogin ? m_pWebLogin->GetWebBrowser() : nullptr;
+    ComPtr<IOleWindow> pWindow;
+    HWND hControl = nullptr;
+    if (!hWnd || !pBrowser || FAILED(pBrowser->QueryInterface(IID_PPV_ARGS(&pWindow))) ||
+        FAILED(pWindow->GetWindow(&hControl)) || !hControl)
+        return false;
+    return hWnd == hControl || ::IsChild(hControl, hWnd);
+}
+
 bool CLoginPopupDlg::ForwardKeyToPage(const MSG* pMsg, bool* pbHandled)
 {
     IWebBrowser2* pBrowser = m_pWebLogin ? m_pWebLogin->GetWebBrowser() : nullptr;
@@ -203,7 +214,8 @@ bool CLoginPopupDlg::PreTranslateMessage(MSG* pMsg)
             bool bHandled = false;
             if (ForwardKeyToPage(pMsg, &bHandled))
                 return bHandled;
-        } else if (nKey == VK_SPACE || nKey == VK_ESCAPE) {
+        } else if ((nKey == VK_SPACE || nKey == VK_ESCAPE) && !IsInsideBrowser(pMsg->hwnd)) {
+            // The page's own fields take both: an account or a password may hold a space.
             return true;
         }
     }

@@ -43,6 +43,8 @@ protected:
 
     // Reads the stored account values into the process-wide account strings.
     void LoadAccountSettings();
+    // Whether hWnd is the browser control's window or one of its descendants (the page's windows).
+    bool IsInsideBrowser(HWND hWnd) const;
     // Hands a key to the page; false when the page is not there to take it.
     bool ForwardKeyToPage(const MSG* pMsg, bool* pbHandled);
 

@@ -3,6 +3,7 @@
 #include "app/Paths.h"
 #include "framework/CWinApp.h"
 #include "res/resource.h"
+#include "start/Base64Text.h"
 #include "start/zip/ZipReader.h"
 
 #include <shlwapi.h>
@@ -19,57 +20,6 @@ namespace {
 
 constexpr int kUnpackedMarker = 1001;
 constexpr size_t kBase64Limit = 1024;
-
-int Base64Value(unsigned char ch)
-{
-    if (ch >= 'A' && ch <= 'Z')
-        return ch - 'A';
-    if (ch >= 'a' && ch <= 'z')
-        return ch - 'a' + 26;
-    if (ch >= '0' && ch <= '9')
-        return ch - '0' + 52;
-    if (ch == '+')
-        return 62;
-    if (ch == '/')
-        return 63;
-    return -1;
-}
-
-// Decodes into out (zeroed, kBase64Limit bytes); a group that would bring the output to the limit
-// ends the decoding, so the result always keeps a terminating zero.
-void DecodeBase64Bytes(const std::string& text, unsigned char (&out)[kBase64Limit])
-{
-    size_t written = 0;
-    int group[4];
-    int count = 0;
-    auto flush = [&](int nValid) -> bool {
-        const size_t bytes = size_t(nValid - 1);   // 2 characters give 1 byte, 3 give 2, 4 give 3
-        if (nValid < 2)
-            return true;
-        if (written + bytes >= kBase64Limit)
-            return false;
-        const unsigned value = unsigned(group[0]) << 18 | unsigned(group[1]) << 12 |
-                               unsigned(nValid > 2 ? group[2] : 0) << 6 | unsigned(nValid > 3 ? group[3] : 0);
-        out[written++] = (unsigned char)(value >> 16);
-        if (bytes > 1)
-            out[written++] = (unsigned char)(value >> 8);
-        if (bytes > 2)
-            out[written++] = (unsigned char)value;
-        return true;
-    };
-    for (unsigned char ch : text) {
-        const int value = Base64Value(ch);
-        if (value < 0)
-            continue;
-        group[count++] = value;
-        if (count == 4) {
-            if (!flush(4))
-                return;
-            count = 0;
-        }
-    }
-    flush(count);
-}
 
 bool FileExists(const CString& strPath)
 {
@@ -89,9 +39,9 @@ void ExtractSettingsArchive(const CString& strResDir)
     if (!zip)
         return;
     ZipSetBaseDir(zip, strResDir);
-    ZipEntryInfo info;
-    ZipGetItem(zip, -1, &info);
-    const int count = info.nIndex;
+    ZipEntryInfo info{};
+    // An archive that cannot say how many entries it has is taken as empty.
+    const int count = ZipGetItem(zip, -1, &info) == UNZIP_OK ? info.nIndex : 0;
     for (int i = 0; i < count; ++i) {
         if (ZipGetItem(zip, i, &info) != UNZIP_OK)
             continue;
@@ -179,6 +129,6 @@ CString DecodeBase64Text(LPCWSTR pszText)
     WideCharToMultiByte(CP_THREAD_ACP, 0, pszText, -1, &bytes[0], length, nullptr, nullptr);
     bytes.resize(size_t(length - 1));
     unsigned char decoded[kBase64Limit] = {};
-    DecodeBase64Bytes(bytes, decoded);
+    DecodeBase64Bytes(bytes, decoded, sizeof decoded);
     return CString::FromAnsi(reinterpret_cast<const char*>(decoded));
 }

@@ -50,5 +50,6 @@ void RunVersionCheck()
 {
     TrimUpdateLog(GetUpdateLogPath());
     ClearDownloadFolder();
-    WriteUpdateLog(GetVersionQueryUrl());
+    // Runs on the login popup's thread: another client holding the log must not freeze the page.
+    WriteUpdateLogNoWait(GetVersionQueryUrl());
 }

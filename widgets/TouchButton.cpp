@@ -89,9 +89,13 @@ void CTouchButton::BuildRenderings(CDC* pTargetDC)
         CRect rcWnd;
         GetWindowRect(&rcWnd);
         ::MapWindowPoints(HWND_DESKTOP, ::GetParent(m_hWnd), reinterpret_cast<LPPOINT>(&rcWnd), 2);
-        if (!m_dcBackground.CreateCompatibleDC(&dcParent) ||
-            !m_bmpBackground.CreateCompatibleBitmap(&dcParent, w, h))
+        // A context without its bitmap would be taken for a capture at every later paint.
+        if (!m_dcBackground.CreateCompatibleDC(&dcParent))
             return;
+        if (!m_bmpBackground.CreateCompatibleBitmap(&dcParent, w, h)) {
+            m_dcBackground.DeleteDC();
+            return;
+        }
         m_dcBackground.SelectObject(&m_bmpBackground);
         m_dcBackground.BitBlt(0, 0, w, h, &dcParent, rcWnd.left, rcWnd.top, SRCCOPY);
     }
@@ -183,6 +187,8 @@ void CTouchButton::SetTooltipText(const CString& strText, bool bActivate)
 {
     if (strText.IsEmpty())
         return;
+    // Kept before the tooltip exists, so that the next hover makes it when this time fails.
+    m_strTooltip = strText;
     if (!m_pTooltip) {
         auto pTooltip = std::make_unique<CToolTipCtrl>();
         if (!pTooltip->Create(this, 0))
@@ -190,7 +196,6 @@ void CTouchButton::SetTooltipText(const CString& strText, bool bActivate)
         pTooltip->Activate(true);
         m_pTooltip = std::move(pTooltip);
     }
-    m_strTooltip = strText;
     if (m_pTooltip->GetToolCount() == 0) {
         CRect rc;
         GetClientRect(&rc);

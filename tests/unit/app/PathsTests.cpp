@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
+#include <cstring>
+#include <vector>
+
 namespace {
 CString TempFile(const wchar_t* name, const char* content)
 {
@@ -16,6 +19,49 @@ CString TempFile(const wchar_t* name, const char* content)
     DWORD written = 0;
     WriteFile(f.get(), content, static_cast<DWORD>(strlen(content)), &written, nullptr);
     return path;
+}
+
+BOOL CALLBACK TakeFirstLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD wLanguage, LONG_PTR lParam)
+{
+    *reinterpret_cast<WORD*>(lParam) = wLanguage;
+    return FALSE;
+}
+
+// A copy of this program whose FileVersion record claims nValueLength characters: what a player's
+// writable copy may carry after a broken download or a tool's edit. The text itself stays.
+CString CopyWithFileVersionLength(const wchar_t* name, WORD nValueLength)
+{
+    wchar_t dir[MAX_PATH];
+    GetTempPathW(MAX_PATH, dir);
+    const CString path = CString(dir) + name;
+    if (!CopyFileW(GetModulePath(), path, FALSE))
+        return CString();
+    HMODULE self = GetModuleHandleW(nullptr);
+    HRSRC res = FindResourceW(self, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(16) /* RT_VERSION */);
+    WORD language = 0;
+    EnumResourceLanguagesW(self, MAKEINTRESOURCEW(16), MAKEINTRESOURCEW(1), TakeFirstLanguage,
+                           reinterpret_cast<LONG_PTR>(&language));
+    const BYTE* data = res ? static_cast<const BYTE*>(LockResource(LoadResource(self, res))) : nullptr;
+    if (!data)
+        return CString();
+    std::vector<BYTE> block(data, data + SizeofResource(self, res));
+    // A string record is wLength, wValueLength, wType and then its key.
+    const wchar_t key[] = L"FileVersion";
+    for (size_t i = 6; i + sizeof key <= block.size(); i += 2) {
+        if (memcmp(&block[i], key, sizeof key) != 0)
+            continue;
+        memcpy(&block[i - 4], &nValueLength, sizeof nValueLength);
+        HANDLE update = BeginUpdateResourceW(path, FALSE);
+        if (!update)
+            return CString();
+        if (!UpdateResourceW(update, MAKEINTRESOURCEW(16), MAKEINTRESOURCEW(1), language, block.data(),
+                             DWORD(block.size()))) {
+            EndUpdateResourceW(update, TRUE);
+            return CString();
+        }
+        return EndUpdateResourceW(update, FALSE) ? path : CString();
+    }
+    return CString();
 }
 }  // namespace
 
@@ -55,6 +101,24 @@ TEST(FileVersion, MissingNoVersionAndOwnExe)
     EXPECT_EQ(GetFileVersionText(text), CString(L"None VerSion Supprot"));
     DeleteFileW(text);
     EXPECT_EQ(GetFileVersionText(GetModulePath()), CString(L"1.0.0.1"));
+}
+
+TEST(FileVersion, TheValueEndsWhereItsRecordSays)
+{
+    // The stored text is "1.0.0.1" and its terminator: 8 characters as written.
+    struct Case { WORD nLength; const wchar_t* pszExpected; };
+    const Case cases[] = {
+        {8, L"1.0.0.1"},
+        {3, L"1.0"},
+        {0, L""},
+        {0x7FFF, L""},   // reaches past the end of the block
+    };
+    for (const Case& c : cases) {
+        const CString copy = CopyWithFileVersionLength(L"torvel-version-length.exe", c.nLength);
+        ASSERT_FALSE(copy.IsEmpty()) << c.nLength;
+        EXPECT_EQ(GetFileVersionText(copy), CString(c.pszExpected)) << "recorded length " << c.nLength;
+        DeleteFileW(copy);
+    }
 }
 
 TEST(DataFolder, UnderApplicationDataAndStable)

@@ -198,7 +198,7 @@ LRESULT CALLBACK CCommandWnd::WndProc(HWND hwnd, UINT message, WPARAM wParam, LP
 {
     auto* self = reinterpret_cast<CCommandWnd*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (self && message == WM_COMMAND) {
-        self->m_commands.push_back({wParam, lParam, GetCurrentThreadId(), !IsCacheCleaningRunning()});
+        self->m_commands.push_back({wParam, lParam, GetCurrentThreadId(), IsCacheCleaningRunning()});
         if (LOWORD(wParam) == IDM_CACHE_CLEANED)
             HideCleaningOverlay(self->m_hOverlay);
         return 0;

@@ -57,7 +57,7 @@ public:
         WPARAM wParam;
         LPARAM lParam;
         DWORD nThreadId;
-        bool bWorkerDone;          // IsCacheCleaningRunning() was false when it arrived
+        bool bRunningAtReport;     // IsCacheCleaningRunning() was true when it arrived
     };
     std::vector<Command> m_commands;
     HWND m_hOverlay = nullptr;

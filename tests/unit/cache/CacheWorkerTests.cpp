@@ -82,7 +82,9 @@ TEST_F(CacheWorker, CleansAndReportsOnceOnTheWindowThread)
     EXPECT_EQ(m_main.m_commands[0].wParam, WPARAM(10002));
     EXPECT_EQ(m_main.m_commands[0].lParam, 0);
     EXPECT_EQ(m_main.m_commands[0].nThreadId, GetCurrentThreadId());
-    EXPECT_TRUE(m_main.m_commands[0].bWorkerDone);
+    // Still running while its report is handled: a request then is absorbed, not a second worker.
+    EXPECT_TRUE(m_main.m_commands[0].bRunningAtReport);
+    EXPECT_FALSE(IsCacheCleaningRunning());
     EXPECT_FALSE(m_overlay.IsWindowVisible());
     // The report's handler killed the animation timer already.
     EXPECT_FALSE(KillTimer(m_overlay.GetSafeHwnd(), CMenbanDlg::kTimerId));
@@ -125,6 +127,34 @@ TEST_F(CacheWorker, RequestWhileCleaningIsAbsorbed)
     EXPECT_TRUE(StartCacheCleaning(m_main.Hwnd()));
     ASSERT_TRUE(WaitForReports(2));
     EXPECT_EQ(m_main.m_commands[1].wParam, WPARAM(10002));
+}
+
+TEST_F(CacheWorker, RequestWhileTheReportIsOnItsWayStartsNoSecondCleaning)
+{
+    CTraceCapture trace;
+    ShowCleaningOverlay(m_main.Hwnd(), m_overlay.GetSafeHwnd());
+    ASSERT_TRUE(StartCacheCleaning(m_main.Hwnd()));
+    // The window's thread is busy elsewhere until the worker's report waits for it.
+    const DWORD start = GetTickCount();
+    while (!(HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE) && GetTickCount() - start < 30000)
+        Sleep(5);
+    ASSERT_TRUE(HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE) << "no report within 30 s";
+
+    // The player asks again just then.
+    ShowCleaningOverlay(m_main.Hwnd(), m_overlay.GetSafeHwnd());
+    EXPECT_FALSE(StartCacheCleaning(m_main.Hwnd())) << "a second worker was started";
+    ASSERT_TRUE(PumpUntil([] { return !IsCacheCleaningRunning(); }, 30000));
+    PumpUntil([] { return false; }, 200);
+
+    EXPECT_EQ(trace.Count(L"临时文件夹路径为:" + InternetCacheFolder() + L"\r\n"), 1);
+    ASSERT_FALSE(m_main.m_commands.empty());
+    for (const auto& command : m_main.m_commands)
+        EXPECT_EQ(command.wParam, WPARAM(10002));
+    EXPECT_FALSE(m_overlay.IsWindowVisible());
+    // Afterwards a request starts a cleaning again.
+    const size_t nReports = m_main.m_commands.size();
+    EXPECT_TRUE(StartCacheCleaning(m_main.Hwnd()));
+    ASSERT_TRUE(WaitForReports(nReports + 1));
 }
 
 TEST_F(CacheWorker, OverlayCoversTheWindowAndAnimatesUntilHidden)

@@ -248,6 +248,50 @@ TEST(LoginPopup, SpaceAndEscapeAreSwallowedAndEnterGoesThrough)
     EXPECT_NE(popup.GetSafeHwnd(), nullptr);
 }
 
+TEST(LoginPopup, SpaceAndEscapeReachAFieldInsideTheBrowser)
+{
+    CProbeLogin owner;
+    CProbePopup popup(&owner);
+    ASSERT_TRUE(popup.Create(IDD_LOGIN_POPUP, &owner));
+    ASSERT_NE(popup.m_pWebLogin, nullptr);
+    IWebBrowser2* pBrowser = popup.m_pWebLogin->GetWebBrowser();
+    ASSERT_NE(pBrowser, nullptr);
+    Microsoft::WRL::ComPtr<IOleWindow> pWindow;
+    HWND hControl = nullptr;
+    ASSERT_TRUE(SUCCEEDED(pBrowser->QueryInterface(IID_PPV_ARGS(&pWindow))));
+    ASSERT_TRUE(SUCCEEDED(pWindow->GetWindow(&hControl)));
+    ASSERT_NE(hControl, nullptr);
+    // The page's password field, a window of the browser's own (this Wine renders no page).
+    UniqueWindow field(::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE, 10, 10, 200, 24, hControl, nullptr,
+                                         ::GetModuleHandleW(nullptr), nullptr));
+    ASSERT_TRUE(field);
+    for (WPARAM key : {WPARAM('A'), WPARAM(VK_SPACE), WPARAM('B'), WPARAM(VK_ESCAPE)}) {
+        const UINT scan = ::MapVirtualKeyW(UINT(key), MAPVK_VK_TO_VSC);
+        ::PostMessageW(field.get(), WM_KEYDOWN, key, LPARAM(1 | scan << 16));
+        ::PostMessageW(field.get(), WM_KEYUP, key, LPARAM(1 | scan << 16 | 0xC0000000u));
+    }
+    // The popup's loop: every message walks the windows' PreTranslateMessage first.
+    const DWORD start = ::GetTickCount();
+    MSG msg;
+    while (::GetTickCount() - start < 300) {
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (!CWnd::WalkPreTranslateTree(popup.GetSafeHwnd(), &msg)) {
+                ::TranslateMessage(&msg);
+                ::DispatchMessageW(&msg);
+            }
+        }
+        ::Sleep(10);
+    }
+    wchar_t szText[32] = L"";
+    ::GetWindowTextW(field.get(), szText, 32);
+    EXPECT_STREQ(szText, L"a b");
+    EXPECT_NE(popup.GetSafeHwnd(), nullptr);
+
+    // Outside the browser both stay swallowed.
+    MSG outside{::GetDlgItem(popup.GetSafeHwnd(), IDC_POPUP_BTN_1016), WM_KEYDOWN, VK_SPACE, 0x00390001, 0, {0, 0}};
+    EXPECT_TRUE(popup.PreTranslateMessage(&outside));
+}
+
 TEST(LoginPopup, WithoutAPageDocumentTabAndOtherKeysAreTheDialogsOwn)
 {
     // No page has completed (the address does not answer): Tab cannot go to a document, so the

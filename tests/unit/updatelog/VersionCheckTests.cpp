@@ -6,6 +6,7 @@
 
 #include "app/Paths.h"
 #include "app/UpdateLog.h"
+#include "framework/Handles.h"
 #include "resource.h"
 #include "start/VersionCheck.h"
 #include "unit/updatelog/ScratchFolder.h"
@@ -81,6 +82,21 @@ TEST_F(VersionCheck, MissingLogGetsTheAddressAsItsOnlyLine)
 {
     RunVersionCheck();
     EXPECT_EQ(ReadWholeFile(m_log), AddressLine());
+}
+
+TEST_F(VersionCheck, ALogHeldElsewhereGetsTheLineOnceItIsFree)
+{
+    ASSERT_TRUE(WriteWholeFile(m_log, "old"));
+    {
+        // Another client appending at this moment: the step must not wait for it.
+        UniqueFile holder(CreateFileW(m_log.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(holder);
+        RunVersionCheck();
+    }
+    const DWORD start = GetTickCount();
+    while (ReadWholeFile(m_log) != "old" + AddressLine() && GetTickCount() - start < 10000)
+        Sleep(10);
+    EXPECT_EQ(ReadWholeFile(m_log), "old" + AddressLine());
 }
 
 TEST_F(VersionCheck, LogOfExactlyTenMebibytesIsKept)

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "WidgetTestSupport.h"
+#include "framework/Handles.h"
 #include "resource.h"
 #include "widgets/TouchButton.h"
 
@@ -184,6 +185,52 @@ TEST_F(TouchButtonTest, TheBackgroundCapturedFirstIsKept)
     EXPECT_EQ(ButtonPixel(0, 0), kHostBlue);
     m_button.SendMessage(WM_MOUSEHOVER);
     EXPECT_EQ(ButtonPixel(0, 0), kHostBlue);
+}
+
+TEST_F(TouchButtonTest, ABackgroundThatFoundNoMemoryIsCapturedAtTheNextPaint)
+{
+    // So large that no bitmap of its size can be made: the capture of the parent fails.
+    m_button.SetWindowPos(nullptr, 40, 30, 32000, 32000, SWP_NOZORDER | SWP_NOACTIVATE);
+    ShowWithPlates();
+    EXPECT_FALSE(m_button.m_bRendered);
+
+    m_button.SetWindowPos(nullptr, 40, 30, 82, 34, SWP_NOZORDER | SWP_NOACTIVATE);
+    m_host.Redraw();
+    EXPECT_TRUE(m_button.m_bRendered);
+    EXPECT_EQ(ButtonPixel(0, 0), kHostBlue);
+    EXPECT_EQ(ButtonPixel(10, 17), kOkPlate);
+}
+
+TEST_F(TouchButtonTest, ATooltipThatCouldNotBeMadeIsMadeAtTheNextHover)
+{
+    ShowWithPlates();
+    {
+        // Another program's hook on this thread refuses tooltip windows for a moment.
+        struct Hook
+        {
+            static LRESULT CALLBACK Refuse(int nCode, WPARAM wParam, LPARAM lParam)
+            {
+                if (nCode == HCBT_CREATEWND) {
+                    wchar_t szClass[64] = L"";
+                    ::GetClassNameW(reinterpret_cast<HWND>(wParam), szClass, 64);
+                    if (lstrcmpiW(szClass, TOOLTIPS_CLASSW) == 0)
+                        return 1;
+                }
+                return ::CallNextHookEx(nullptr, nCode, wParam, lParam);
+            }
+        };
+        struct Unhook { void operator()(HHOOK h) const { ::UnhookWindowsHookEx(h); } };
+        unique_any<HHOOK, Unhook, nullptr> hook(
+            ::SetWindowsHookExW(WH_CBT, Hook::Refuse, nullptr, ::GetCurrentThreadId()));
+        ASSERT_TRUE(hook);
+        m_button.SetTooltipText(L"清除缓存", true);
+    }
+    EXPECT_EQ(m_button.m_pTooltip, nullptr);
+
+    m_button.SendMessage(WM_MOUSEHOVER);
+    ASSERT_NE(m_button.m_pTooltip, nullptr);
+    EXPECT_EQ(m_button.m_pTooltip->GetToolCount(), 1);
+    EXPECT_STREQ(m_button.m_pTooltip->GetText(&m_button, 1), L"清除缓存");
 }
 
 TEST_F(TouchButtonTest, ShowsTheHandCursor)

@@ -1,0 +1,140 @@
+// Putting a new copy over a file: the whole copy or nothing. Works in a scratch folder of its own.
+#include "app/FileReplace.h"
+#include "framework/Handles.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+class FileReplace : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        m_strFolder = std::wstring(temp) + L"torvel-replace-" + std::to_wstring(GetCurrentProcessId());
+        CreateDirectoryW(m_strFolder.c_str(), nullptr);
+        m_strSource = m_strFolder + L"\\new.exe";
+        m_strTarget = m_strFolder + L"\\installed.exe";
+    }
+    void TearDown() override
+    {
+        for (const std::wstring& name : Names())
+            DeleteFileW((m_strFolder + L"\\" + name).c_str());
+        RemoveDirectoryW(m_strFolder.c_str());
+    }
+    std::vector<std::wstring> Names() const
+    {
+        std::vector<std::wstring> names;
+        WIN32_FIND_DATAW found{};
+        UniqueFindFile find(FindFirstFileW((m_strFolder + L"\\*").c_str(), &found));
+        if (find) {
+            do {
+                if (wcscmp(found.cFileName, L".") != 0 && wcscmp(found.cFileName, L"..") != 0)
+                    names.push_back(found.cFileName);
+            } while (FindNextFileW(find.get(), &found));
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    static bool Write(const std::wstring& path, const std::string& bytes)
+    {
+        UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        DWORD written = 0;
+        return file && WriteFile(file.get(), bytes.data(), DWORD(bytes.size()), &written, nullptr) &&
+               written == bytes.size();
+    }
+    static std::string Read(const std::wstring& path)
+    {
+        UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        std::string bytes;
+        char buffer[65536];
+        DWORD read = 0;
+        while (file && ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr) && read)
+            bytes.append(buffer, read);
+        return bytes;
+    }
+    static std::string Pattern(size_t nBytes, unsigned nSeed)
+    {
+        std::string bytes(nBytes, '\0');
+        for (size_t i = 0; i < nBytes; ++i) {
+            nSeed = nSeed * 1103515245u + 12345u;
+            bytes[i] = char(nSeed >> 16);
+        }
+        return bytes;
+    }
+
+    std::wstring m_strFolder;
+    std::wstring m_strSource;
+    std::wstring m_strTarget;
+};
+
+}  // namespace
+
+TEST_F(FileReplace, TheCopyTakesTheTargetsPlaceAndNothingElseStays)
+{
+    const std::string fresh = Pattern(300 * 1024 + 17, 7);
+    ASSERT_TRUE(Write(m_strSource, fresh));
+    // No target yet: it is made; an old one: it is replaced, shorter or longer.
+    EXPECT_TRUE(ReplaceFileWithCopy(m_strSource.c_str(), m_strTarget.c_str()));
+    EXPECT_EQ(Read(m_strTarget), fresh);
+    ASSERT_TRUE(Write(m_strTarget, Pattern(900 * 1024, 3)));
+    EXPECT_TRUE(ReplaceFileWithCopy(m_strSource.c_str(), m_strTarget.c_str()));
+    EXPECT_EQ(Read(m_strTarget), fresh);
+    EXPECT_EQ(Names(), (std::vector<std::wstring>{L"installed.exe", L"new.exe"}));
+}
+
+TEST_F(FileReplace, ACopyCutShortLeavesTheOldTargetWholeAndNoTemporaryFile)
+{
+    const std::string old = Pattern(200 * 1024, 11);
+    ASSERT_TRUE(Write(m_strTarget, old));
+    // A source whose bytes stop coming half-way: a pipe whose writer goes away after 256 KiB, as a
+    // file on a share does when the network drops.
+    const std::wstring source = L"\\\\.\\pipe\\torvel-replace-" + std::to_wstring(GetCurrentProcessId());
+    UniqueFile pipe(CreateNamedPipeW(source.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 65536, 65536,
+                                     0, nullptr));
+    ASSERT_TRUE(pipe);
+    struct Writer
+    {
+        static DWORD WINAPI Run(LPVOID pParam)
+        {
+            HANDLE hPipe = static_cast<HANDLE>(pParam);
+            ConnectNamedPipe(hPipe, nullptr);
+            const std::string half = Pattern(256 * 1024, 5);
+            DWORD written = 0;
+            WriteFile(hPipe, half.data(), DWORD(half.size()), &written, nullptr);
+            FlushFileBuffers(hPipe);
+            DisconnectNamedPipe(hPipe);
+            return 0;
+        }
+    };
+    UniqueHandle writer(CreateThread(nullptr, 0, Writer::Run, pipe.get(), 0, nullptr));
+    ASSERT_TRUE(writer);
+
+    EXPECT_FALSE(ReplaceFileWithCopy(source.c_str(), m_strTarget.c_str()));
+    const DWORD dwError = GetLastError();
+    EXPECT_TRUE(dwError == ERROR_BROKEN_PIPE || dwError == ERROR_PIPE_NOT_CONNECTED) << dwError;
+    WaitForSingleObject(writer.get(), 10000);
+    EXPECT_TRUE(Read(m_strTarget) == old) << "the old target was changed";
+    EXPECT_EQ(Names(), (std::vector<std::wstring>{L"installed.exe"}));
+}
+
+TEST_F(FileReplace, AnOpenTargetFailsWithItsSharingErrorAndStaysAsItWas)
+{
+    const std::string old = Pattern(64 * 1024, 13);
+    ASSERT_TRUE(Write(m_strTarget, old));
+    ASSERT_TRUE(Write(m_strSource, Pattern(128 * 1024, 17)));
+    // Open the way a loaded executable is: readable by others, never writable.
+    UniqueFile running(CreateFileW(m_strTarget.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(running);
+    EXPECT_FALSE(ReplaceFileWithCopy(m_strSource.c_str(), m_strTarget.c_str()));
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_SHARING_VIOLATION));
+    EXPECT_TRUE(Read(m_strTarget) == old);
+    EXPECT_EQ(Names(), (std::vector<std::wstring>{L"installed.exe", L"new.exe"}));
+}
