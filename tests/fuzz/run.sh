@@ -1,35 +1,56 @@
 #!/usr/bin/env bash
-# Builds the archive reader's core natively with libFuzzer, ASan and UBSan and fuzzes it from the
-# seed corpus: tests/fuzz/run.sh <build-dir> [seconds]. CI gives it 60 seconds; for a longer run
-# pass more, e.g. tests/fuzz/run.sh build/fuzz 3600. New inputs collect in <build-dir>/corpus and
-# crashes in <build-dir>/crash-*; the repository's seeds are never written to.
+# Builds the fuzz targets natively with libFuzzer, ASan and UBSan and fuzzes each from its seed
+# corpus: tests/fuzz/run.sh <build-dir> [seconds]. The seconds (90 unless given) are shared: the
+# archive reader gets what the four text targets (key names, Base64, version texts, command lines)
+# leave, each of them getting 5/36 of the whole. For a longer run pass more, e.g.
+# tests/fuzz/run.sh build/fuzz 3600. New inputs collect in <build-dir>/corpus[-<name>] and crashes
+# in <build-dir>/crash-*; the repository's seeds are never written to.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 out=${1:?usage: run.sh <build-dir> [seconds]}
-seconds=${2:-60}
-mkdir -p "$out/corpus" "$out/tmp"
+seconds=${2:-90}
+mkdir -p "$out/tmp"
 out=$(cd "$out" && pwd)
+text_seconds=$(( seconds * 5 / 36 > 0 ? seconds * 5 / 36 : 1 ))
+zip_seconds=$(( seconds - 4 * text_seconds > 0 ? seconds - 4 * text_seconds : 1 ))
 
-bin=$out/zip_fuzzer
-srcs=("$root/start/zip/ZipCore.cpp" "$root/start/zip/ZipFields.cpp" "$root/start/zip/ZipName.cpp"
-      "$root/tests/fuzz/zip_fuzzer.cpp")
-if [ ! -x "$bin" ] || [ -n "$(find "${srcs[@]}" "$root/start/zip/"*.h \
-                              -newer "$bin" 2>/dev/null)" ]; then
-  clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
-          -I"$root" "${srcs[@]}" -lz -o "$bin"
-fi
+# build <name> <sources...>: rebuilt when a source or a header it may include is newer.
+build() {
+  local bin=$out/$1; shift
+  if [ ! -x "$bin" ] || [ -n "$(find "$@" "$root/tests/fuzz/"*.h "$root/start/zip/"*.h "$root/start/"*.h \
+                                "$root/app/CommandLineText.h" "$root/mainwnd/KeyNames.h" -newer "$bin" 2>/dev/null)" ]; then
+    clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
+            -I"$root" "$@" -lz -o "$bin"
+  fi
+}
+build zip_fuzzer "$root/start/zip/ZipCore.cpp" "$root/start/zip/ZipFields.cpp" "$root/start/zip/ZipName.cpp" \
+      "$root/tests/fuzz/zip_fuzzer.cpp"
+build keynames_fuzzer "$root/mainwnd/KeyNames.cpp" "$root/tests/fuzz/keynames_fuzzer.cpp"
+build base64_fuzzer "$root/start/Base64Text.cpp" "$root/tests/fuzz/base64_fuzzer.cpp"
+build version_fuzzer "$root/start/VersionNumber.cpp" "$root/tests/fuzz/version_fuzzer.cpp"
+build cmdline_fuzzer "$root/app/CommandLineText.cpp" "$root/tests/fuzz/cmdline_fuzzer.cpp"
 
 export TORVEL_FUZZ_TMP=$out/tmp
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 status=0
-(cd "$out" && "$bin" -max_total_time="$seconds" -timeout=1 -rss_limit_mb=2048 -max_len=65536 \
-                     -print_final_stats=1 "$out/corpus" "$root/tests/fuzz/corpus") >"$out/fuzz.log" 2>&1 \
-  || status=$?
+# fuzz <name> <seconds> <max-len> <own corpus> <seeds>
+fuzz() {
+  local name=$1 time=$2 len=$3 corpus=$4 seeds=$5 rc=0
+  mkdir -p "$corpus"
+  (cd "$out" && "$out/${name}_fuzzer" -max_total_time="$time" -timeout=1 -rss_limit_mb=2048 -max_len="$len" \
+                                       -print_final_stats=1 "$corpus" "$seeds") >"$out/$name.log" 2>&1 || rc=$?
+  echo "$name fuzzer, $time s:"
+  grep -E '^(stat::number_of_executed_units|stat::peak_rss_mb|#[0-9]+ +DONE)' "$out/$name.log" | sed 's/^/  /' || true
+  if [ $rc -ne 0 ]; then
+    echo "$name fuzzer failed (exit $rc); log: $out/$name.log" >&2
+    tail -n 40 "$out/$name.log" >&2
+    status=$rc
+  fi
+}
+fuzz zip "$zip_seconds" 65536 "$out/corpus" "$root/tests/fuzz/corpus"
 rm -rf "$out"/tmp/torvel-zipfuzz-*
-grep -E '^(stat::number_of_executed_units|stat::peak_rss_mb|#[0-9]+ +DONE)' "$out/fuzz.log" || true
-if [ $status -ne 0 ]; then
-  echo "zip fuzzer failed (exit $status); log: $out/fuzz.log" >&2
-  tail -n 40 "$out/fuzz.log" >&2
-fi
+for name in keynames base64 version cmdline; do
+  fuzz "$name" "$text_seconds" 4096 "$out/corpus-$name" "$root/tests/fuzz/corpus-$name"
+done
 exit $status
