@@ -20,6 +20,17 @@ const NamedKey kSingleNames[] = {
     {L"]", 0xDD},        {L"'", 0xDE},
 };
 
+// "F" or "Num" followed by a number of one or two digits. Written out by hand: std::to_wstring
+// would bring the C runtime's whole formatted printing into the executable for these few names.
+std::wstring Numbered(const wchar_t* pszPrefix, int n)
+{
+    std::wstring name(pszPrefix);
+    if (n >= 10)
+        name += wchar_t(L'0' + n / 10);
+    name += wchar_t(L'0' + n % 10);
+    return name;
+}
+
 bool EndsWith(const std::wstring& text, const wchar_t* pszTail, size_t tailLength)
 {
     return text.size() >= tailLength && text.compare(text.size() - tailLength, tailLength, pszTail) == 0;
@@ -59,9 +70,9 @@ KeyNameTable BuildKeyNameTable()
     for (wchar_t ch = L'A'; ch <= L'Z'; ++ch)
         table[std::wstring(1, ch)] = std::uint32_t(ch);
     for (int i = 1; i <= 12; ++i)
-        table[L"F" + std::to_wstring(i)] = std::uint32_t(0x70 + i - 1);
+        table[Numbered(L"F", i)] = std::uint32_t(0x70 + i - 1);
     for (int i = 0; i <= 9; ++i)
-        table[L"Num" + std::to_wstring(i)] = std::uint32_t(0x60 + i);
+        table[Numbered(L"Num", i)] = std::uint32_t(0x60 + i);
     for (const NamedKey& named : kSingleNames)
         table[named.pszName] = named.code;
     return table;
