@@ -63,6 +63,8 @@ private:
 #define ON_MESSAGE(msg, fn)                                                                      \
     TV_ENTRY(msg, LRESULT (ThisClass::*pfn_)(WPARAM, LPARAM) = &ThisClass::fn,                   \
              r_ = (self_->*pfn_)(wp_, lp_))
+// A message whose number the system gives out at run time (RegisterWindowMessageW), held in a variable.
+#define ON_REGISTERED_MESSAGE(nMessageVariable, fn) ON_MESSAGE(nMessageVariable, fn)
 #define ON_COMMAND(id, fn)                                                                       \
     { WM_COMMAND, CN_COMMAND, static_cast<UINT>(id), static_cast<UINT>(id),                      \
       TV_THUNK(void (ThisClass::*pfn_)() = &ThisClass::fn, (self_->*pfn_)(); r_ = 0) },

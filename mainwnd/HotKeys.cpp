@@ -39,7 +39,7 @@ bool RegisterGlobalHotKeys(HWND hMainWnd)
 
 void UnregisterGlobalHotKeys(HWND hMainWnd)
 {
-    for (int nId : {kHotKeyRefresh, kHotKeyBoss, kHotKeyFullScreen})
+    for (int nId : {kHotKeyRefresh, kHotKeyBoss, kHotKeyFullScreen, kHotKeyScreenshot})
         UnregisterHotKey(hMainWnd, nId);
 }
 
@@ -49,6 +49,20 @@ bool UpdateRefreshHotKey(HWND hMainWnd, bool bActive)
     if (!bActive)
         return false;
     return RegisterHotKey(hMainWnd, kHotKeyRefresh, 0, VK_F5) != FALSE;
+}
+
+bool UpdateScreenshotHotKey(HWND hMainWnd, bool bActive)
+{
+    UnregisterHotKey(hMainWnd, kHotKeyScreenshot);
+    if (!bActive)
+        return false;
+    const KeyNameTable table = BuildKeyNameTable();
+    WCHAR szValue[MAX_PATH];
+    GetSettingString(L"Setting", L"screenshots", L"Ctrl+Shift+A", szValue);
+    std::uint32_t modifiers = 0, key = 0;
+    if (!szValue[0] || !ParseHotkeyText(table, szValue, modifiers, key))
+        return false;
+    return RegisterHotKey(hMainWnd, kHotKeyScreenshot, modifiers, key) != FALSE;
 }
 
 bool IsActiveMainWindow(HWND hMainWnd)
@@ -71,6 +85,8 @@ HotKeyAction ChooseHotKeyAction(int nId, const HotKeyWindowState& state)
         if (!state.bActive)
             return HotKeyAction::None;
         return state.bFullScreen ? HotKeyAction::LeaveFullScreen : HotKeyAction::EnterFullScreen;
+    case kHotKeyScreenshot:
+        return state.bActive ? HotKeyAction::Screenshot : HotKeyAction::None;
     default:
         return HotKeyAction::None;
     }
@@ -113,6 +129,9 @@ HotKeyAction HandleGlobalHotKey(HWND hMainWnd, int nId, IHotKeyTarget& target)
         break;
     case HotKeyAction::LeaveFullScreen:
         target.LeaveFullScreenFromHotKey();
+        break;
+    case HotKeyAction::Screenshot:
+        target.SaveScreenshot();
         break;
     }
     return action;

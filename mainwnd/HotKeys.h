@@ -1,6 +1,6 @@
 // The main window's global hotkeys: F5 refreshes the game page, the boss key hides and shows the
-// client, the full-screen key switches full screen. The boss and full-screen keys come from the
-// settings file. The window keeps its layout code; what the keys do to it lives here, behind
+// client, the full-screen key switches full screen, the screenshot key saves a picture of the page.
+// The boss, full-screen and screenshot keys come from the settings file. The window keeps its layout code; what the keys do to it lives here, behind
 // IHotKeyTarget, so that the window's WM_HOTKEY handler is one call:
 //     void OnHotKey(UINT nHotKeyId, UINT, UINT) { HandleGlobalHotKey(m_hWnd, int(nHotKeyId), *this); Default(); }
 #pragma once
@@ -10,6 +10,7 @@
 constexpr int kHotKeyRefresh = 1;
 constexpr int kHotKeyBoss = 2;
 constexpr int kHotKeyFullScreen = 3;
+constexpr int kHotKeyScreenshot = 4;
 
 // Reads "Setting"/"screentoggle" and "Setting"/"fullscreen" from the settings file and registers
 // them as ids 2 and 3, then F5 as id 1, all on hMainWnd. A missing key falls back to the shipped
@@ -18,13 +19,19 @@ constexpr int kHotKeyFullScreen = 3;
 // that the settings ask for is registered.
 bool RegisterGlobalHotKeys(HWND hMainWnd);
 
-// Releases ids 1 to 3 of hMainWnd (they also end with the window).
+// Releases ids 1 to 4 of hMainWnd (they also end with the window).
 void UnregisterGlobalHotKeys(HWND hMainWnd);
 
 // F5 is a hotkey only while the main window is the active window; in the background it belongs to
 // whatever program the player is using. Call it from the main window's WM_ACTIVATE with
 // nState != WA_INACTIVE. Returns whether F5 is registered afterwards.
 bool UpdateRefreshHotKey(HWND hMainWnd, bool bActive);
+
+// Like F5, the screenshot key ("Setting"/"screenshots", the shipped Ctrl+Shift+A when the key is
+// missing, none when empty) is held only while the main window is active, so it never takes the
+// combination from another program. Reads the setting at each call; returns whether the key is
+// registered afterwards.
+bool UpdateScreenshotHotKey(HWND hMainWnd, bool bActive);
 
 // True when the foreground window is hMainWnd or its last active pop-up.
 bool IsActiveMainWindow(HWND hMainWnd);
@@ -42,6 +49,7 @@ public:
     virtual void RestoreLayout() = 0;               // the restore button's action
     virtual void EnterFullScreenFromHotKey() = 0;   // as the button, but keeps the minimised flag
     virtual void LeaveFullScreenFromHotKey() = 0;   // as Escape, without the strip invalidation
+    virtual void SaveScreenshot() = 0;              // a picture of the game view, reported in the tray
 
 protected:
     ~IHotKeyTarget() = default;
@@ -57,6 +65,7 @@ enum class HotKeyAction
     ShowRestored,       // show, restore layout, bring to front
     EnterFullScreen,
     LeaveFullScreen,
+    Screenshot,
 };
 
 // The state a hotkey decision depends on.
@@ -69,7 +78,7 @@ struct HotKeyWindowState
     bool bFullScreen = false;
 };
 
-// Refresh and full screen act only on the active main window; the boss key acts always.
+// Refresh, full screen and the screenshot act only on the active main window; the boss key acts always.
 HotKeyAction ChooseHotKeyAction(int nId, const HotKeyWindowState& state);
 
 // The WM_HOTKEY behaviour of the main window: decides and carries out the action for nId. The

@@ -3,14 +3,22 @@
 #include "app/Paths.h"
 #include "browser/MyHtmlView.h"
 #include "framework/CWinApp.h"
+#include "mainwnd/AudioMute.h"
 #include "mainwnd/CacheCleaner.h"
+#include "mainwnd/Screenshot.h"
 #include "mainwnd/TitleLayout.h"
 #include "mainwnd/TitleStrip.h"
 #include "res/resource.h"
+#include "start/Settings.h"
 #include "start/TorvelLogin.h"
 #include "widgets/CustomMessageBox.h"
 #include "widgets/MenbanDlg.h"
 #include "widgets/PngImage.h"
+
+namespace {
+// A restarted shell announces its new notification area with this message to every top-level window.
+const UINT WM_TASKBAR_CREATED = RegisterWindowMessageW(L"TaskbarCreated");
+}  // namespace
 
 BEGIN_MESSAGE_MAP(CTorvel_QermDlg, CDialog)
     ON_COMMAND(IDC_BTN_MAXIMIZE, OnBtnMaximize)
@@ -24,6 +32,7 @@ BEGIN_MESSAGE_MAP(CTorvel_QermDlg, CDialog)
     ON_COMMAND(IDC_BTN_CLEAR_CACHE, OnClearCache)
     ON_COMMAND(ID_TRAY_TOGGLE_SHOW, OnTrayToggleShow)
     ON_COMMAND(ID_TRAY_CLEAR_CACHE, OnClearCache)
+    ON_COMMAND(ID_TRAY_MUTE, OnTrayMute)
     ON_COMMAND(ID_TRAY_EXIT, OnBtnClose)
     ON_COMMAND(ID_ACCEL_F5, OnAccelF5)
     ON_COMMAND(IDM_CACHE_CLEANED, OnCacheCleaned)
@@ -35,9 +44,11 @@ BEGIN_MESSAGE_MAP(CTorvel_QermDlg, CDialog)
     ON_WM_TIMER()
     ON_WM_SIZE()
     ON_WM_ACTIVATE()
+    ON_WM_SHOWWINDOW()
     ON_WM_HOTKEY()
     ON_MESSAGE(WM_TRAY_NOTIFY, OnTrayNotify)
     ON_MESSAGE(WM_GAMEWND_ANNOUNCE, OnGameWndAnnounce)
+    ON_REGISTERED_MESSAGE(WM_TASKBAR_CREATED, OnTaskbarCreated)
 END_MESSAGE_MAP()
 
 namespace {
@@ -102,6 +113,12 @@ BOOL CTorvel_QermDlg::OnInitDialog()
     m_hTrayIcon.reset(static_cast<HICON>(
         LoadImageW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, cxIcon, cyIcon, LR_DEFAULTCOLOR)));
     AddTrayIcon(GetWindowText(), m_hWnd, m_hTrayIcon.get());
+
+    // Before the page exists, so that it never makes a sound the player switched off.
+    WCHAR szSoundOff[MAX_PATH];
+    GetSettingString(L"Setting", L"soundoff", L"0", szSoundOff);
+    m_bMuted = ParseSettingInt(szSoundOff) != 0;
+    ApplyMute();
 
     struct Binding
     {
@@ -180,6 +197,8 @@ void CTorvel_QermDlg::OnCancel()
 void CTorvel_QermDlg::OnBtnBossKey()
 {
     ShowWindow(SW_HIDE);
+    m_bMutedByBossKey = true;
+    ApplyMute();
 }
 
 void CTorvel_QermDlg::OnBtnSelectServer()
@@ -243,12 +262,37 @@ void CTorvel_QermDlg::OnActivate(UINT nState, CWnd*, BOOL)
     // No default processing: the dialog's own focus handling would take the focus away from the
     // game page. F5 is the window's refresh key only while the window is active.
     UpdateRefreshHotKey(m_hWnd, nState != WA_INACTIVE);
+    UpdateScreenshotHotKey(m_hWnd, nState != WA_INACTIVE);
+}
+
+void CTorvel_QermDlg::OnShowWindow(BOOL bShow, UINT)
+{
+    Default();
+    // However the window comes back after the boss key, its sound comes back with it.
+    if (bShow && m_bMutedByBossKey) {
+        m_bMutedByBossKey = false;
+        ApplyMute();
+    }
 }
 
 void CTorvel_QermDlg::OnHotKey(UINT nHotKeyId, UINT, UINT)
 {
-    HandleGlobalHotKey(m_hWnd, static_cast<int>(nHotKeyId), *this);
+    if (HandleGlobalHotKey(m_hWnd, static_cast<int>(nHotKeyId), *this) == HotKeyAction::Hide) {
+        // Nobody behind the boss key may hear the game.
+        m_bMutedByBossKey = true;
+        ApplyMute();
+    }
     Default();
+}
+
+void CTorvel_QermDlg::SaveScreenshot()
+{
+    const ScreenshotResult result = SaveWindowScreenshot(m_pView ? m_pView->GetSafeHwnd() : nullptr);
+    m_strLastScreenshot = result.bSaved ? result.strPath : CString();
+    if (result.bSaved)
+        ShowTrayBalloon(L"截图已保存", result.strPath, NIIF_INFO);
+    else
+        ShowTrayBalloon(L"截图未能保存", result.strReason, NIIF_WARNING);
 }
 
 void CTorvel_QermDlg::OnClearCache()

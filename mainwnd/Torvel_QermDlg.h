@@ -54,6 +54,8 @@ public:
     void RestoreLayout() override { Restore(); }
     void EnterFullScreenFromHotKey() override { EnterFullScreen(LayoutSource::HotKey); }
     void LeaveFullScreenFromHotKey() override { LeaveFullScreen(LayoutSource::HotKey); }
+    // Saves what the game view shows as a picture and reports it in a tray balloon.
+    void SaveScreenshot() override;
     CMyHtmlView* GetView() const { return m_pView.get(); }
     CMenbanDlg* GetMask() const { return m_pMask.get(); }
 
@@ -84,6 +86,12 @@ protected:
     LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
     void OnTrayToggleShow();
     void CloseGameWindow();
+    // A balloon over the tray icon; the icon's own record stays as it was added.
+    void ShowTrayBalloon(const CString& strTitle, const CString& strText, DWORD dwInfoFlags);
+    LRESULT OnTaskbarCreated(WPARAM wParam, LPARAM lParam);
+    void OnTrayMute();
+    // Tells the audio session what the player's choice and the boss key together ask for.
+    void ApplyMute();
 
     // Message and command handlers.
     void OnBtnMaximize() { Maximize(); }
@@ -106,6 +114,7 @@ protected:
     void OnTimer(UINT_PTR nIDEvent);
     void OnSize(UINT nType, int cx, int cy);
     void OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized);
+    void OnShowWindow(BOOL bShow, UINT nStatus);
     LRESULT OnGameWndAnnounce(WPARAM wParam, LPARAM lParam);
 
     CTouchButton m_btnClose;
@@ -134,6 +143,10 @@ protected:
     std::unique_ptr<Gdiplus::Image> m_pImgStripRight;
     BOOL m_bMinimized = FALSE;
     HACCEL m_hAccel = nullptr;
+    bool m_bMuted = false;             // the player's choice, "Setting"/"soundoff"
+    bool m_bMutedByBossKey = false;    // hidden by the boss key: silent until shown again
+    bool m_bSessionMuted = false;      // what the audio session was last asked for
+    CString m_strLastScreenshot;       // the picture a click on the balloon shows in its folder
 
     DECLARE_MESSAGE_MAP()
 };

@@ -3,7 +3,11 @@
 #include "mainwnd/Torvel_QermDlg.h"
 #include "app/Paths.h"
 #include "framework/CWinApp.h"
+#include "framework/Trace.h"
+#include "mainwnd/AudioMute.h"
+#include "mainwnd/Screenshot.h"
 #include "res/resource.h"
+#include "start/Settings.h"
 #include "widgets/CustomMessageBox.h"
 
 namespace {
@@ -75,10 +79,16 @@ LRESULT CTorvel_QermDlg::OnTrayNotify(WPARAM, LPARAM lParam)
         // Without the foreground the menu would not close when the player clicks elsewhere, and
         // without a message after it the next click on the icon would be lost.
         SetForegroundWindow();
+        CheckMenuItem(hPopup, ID_TRAY_MUTE, MF_BYCOMMAND | (m_bMuted ? MF_CHECKED : MF_UNCHECKED));
         TrackPopupMenu(hPopup, TPM_RIGHTBUTTON, pt.x - kTrayMenuOffsetX, pt.y, 0, m_hWnd, nullptr);
         PostMessage(WM_NULL);
         break;
     }
+    case NIN_BALLOONUSERCLICK:
+        // Only a saved picture has a folder to show; a failure's balloon just goes.
+        if (!m_strLastScreenshot.IsEmpty())
+            ShowFileInFolder(m_strLastScreenshot);
+        break;
     default:
         break;
     }
@@ -88,4 +98,41 @@ LRESULT CTorvel_QermDlg::OnTrayNotify(WPARAM, LPARAM lParam)
 void CTorvel_QermDlg::OnTrayToggleShow()
 {
     ShowWindow(IsWindowVisible() ? SW_HIDE : SW_SHOW);
+}
+
+void CTorvel_QermDlg::ShowTrayBalloon(const CString& strTitle, const CString& strText, DWORD dwInfoFlags)
+{
+    NOTIFYICONDATAW nid = m_nid;
+    nid.uFlags = NIF_INFO;
+    lstrcpynW(nid.szInfoTitle, strTitle, static_cast<int>(sizeof nid.szInfoTitle / sizeof nid.szInfoTitle[0]));
+    lstrcpynW(nid.szInfo, strText, static_cast<int>(sizeof nid.szInfo / sizeof nid.szInfo[0]));
+    nid.dwInfoFlags = dwInfoFlags;
+    const bool bShown = m_bTrayAdded && Shell_NotifyIconW(NIM_MODIFY, &nid);
+    CString strLine;
+    strLine.Format(L"Tray balloon%s: %s: %s", bShown ? L"" : L" (no icon to show it)", static_cast<LPCWSTR>(strTitle),
+                   static_cast<LPCWSTR>(strText));
+    Trace(strLine);
+}
+
+LRESULT CTorvel_QermDlg::OnTaskbarCreated(WPARAM, LPARAM)
+{
+    // A new shell starts with an empty notification area: the icon goes in again as it was added.
+    if (m_bTrayAdded)
+        Trace(Shell_NotifyIconW(NIM_ADD, &m_nid) ? L"Tray icon added again for a new shell"
+                                                  : L"Tray icon not added again for a new shell");
+    return 0;
+}
+
+void CTorvel_QermDlg::OnTrayMute()
+{
+    m_bMuted = !m_bMuted;
+    SetSettingString(L"Setting", L"soundoff", m_bMuted ? L"1" : L"0");
+    ApplyMute();
+}
+
+void CTorvel_QermDlg::ApplyMute()
+{
+    m_bSessionMuted = m_bMuted || m_bMutedByBossKey;
+    // Without a playback device there is nothing to silence; the choice is kept all the same.
+    SetOwnAudioMuted(m_bSessionMuted);
 }

@@ -36,6 +36,7 @@
 #define ID_TRAY_CLEAR_CACHE         32776
 #define ID_TRAY_EXIT                32777
 #define ID_ACCEL_F5                 32778
+#define ID_TRAY_MUTE                32782
 #define IDM_NAVIGATE_STARTED        10001  // login browser -> popup: g_strNavigateUrl holds the URL
 #define IDM_CACHE_CLEANED           10002  // cleaning worker -> main window
 

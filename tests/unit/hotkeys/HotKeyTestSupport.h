@@ -52,6 +52,7 @@ public:
     void RestoreLayout() override;
     void EnterFullScreenFromHotKey() override { m_calls.push_back("EnterFullScreen"); m_bFullScreen = true; }
     void LeaveFullScreenFromHotKey() override { m_calls.push_back("LeaveFullScreen"); m_bFullScreen = false; }
+    void SaveScreenshot() override { m_calls.push_back("Screenshot"); }
 
     bool m_bMinimized = false;
     bool m_bMaximized = false;

@@ -7,17 +7,6 @@
 #include "widgets/MenbanDlg.h"
 
 namespace {
-// A plain window of the test that tries to take a key the main window should hold.
-bool KeyIsFree(UINT nModifiers, UINT nKey)
-{
-    HWND hWnd = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-    const bool bFree = ::RegisterHotKey(hWnd, 77, nModifiers, nKey) != FALSE;
-    if (bFree)
-        ::UnregisterHotKey(hWnd, 77);
-    ::DestroyWindow(hWnd);
-    return bFree;
-}
-
 bool OverlayShown(CProbeMainDlg& d)
 {
     return d.m_pMask && d.m_pMask->IsWindowVisible();

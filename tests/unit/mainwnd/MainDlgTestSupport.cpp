@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "browser/WebFormLogin.h"
+#include "framework/Trace.h"
 #include "res/resource.h"
 #include "start/LoginPopupDlg.h"
 
@@ -264,4 +265,61 @@ bool CWindowPosLog::Took(HWND hWnd, const RECT& rc) const
 void CWindowPosLog::Clear()
 {
     g_positions.clear();
+}
+
+bool KeyIsFree(UINT nModifiers, UINT nKey)
+{
+    HWND hWnd = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    const bool bFree = ::RegisterHotKey(hWnd, 77, nModifiers, nKey) != FALSE;
+    if (bFree)
+        ::UnregisterHotKey(hWnd, 77);
+    ::DestroyWindow(hWnd);
+    return bFree;
+}
+
+bool TypeKeys(HWND hWnd, const std::wstring& strKeys)
+{
+    const auto xid = reinterpret_cast<ULONG_PTR>(::GetPropW(hWnd, L"__wine_x11_whole_window"));
+    if (!xid)
+        return false;
+    std::wstring command = L"Z:\\usr\\bin\\xdotool windowfocus " + std::to_wstring(xid) + L" key " + strKeys;
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!::CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return false;
+    ::WaitForSingleObject(pi.hProcess, 10000);
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
+    return true;
+}
+
+namespace {
+std::vector<std::wstring> g_traceLines;
+void RecordTraceLine(const wchar_t* pszLine)
+{
+    g_traceLines.push_back(pszLine);
+}
+}  // namespace
+
+CTraceLog::CTraceLog()
+{
+    g_traceLines.clear();
+    SetTraceSink(&RecordTraceLine);
+}
+
+CTraceLog::~CTraceLog()
+{
+    SetTraceSink(nullptr);
+    g_traceLines.clear();
+}
+
+std::vector<std::wstring> CTraceLog::LinesStartingWith(const wchar_t* pszPrefix) const
+{
+    std::vector<std::wstring> lines;
+    for (const std::wstring& line : g_traceLines) {
+        if (line.compare(0, wcslen(pszPrefix), pszPrefix) == 0)
+            lines.push_back(line);
+    }
+    return lines;
 }

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <ostream>
+#include <string>
 #include <vector>
 
 #include "mainwnd/Torvel_QermDlg.h"
@@ -18,6 +19,8 @@ public:
     using CTorvel_QermDlg::m_bFullScreen;
     using CTorvel_QermDlg::m_bMaximized;
     using CTorvel_QermDlg::m_bMinimized;
+    using CTorvel_QermDlg::m_bMuted;
+    using CTorvel_QermDlg::m_bSessionMuted;
     using CTorvel_QermDlg::m_bTrayAdded;
     using CTorvel_QermDlg::m_btnBossKey;
     using CTorvel_QermDlg::m_btnClearCache;
@@ -40,6 +43,7 @@ public:
     using CTorvel_QermDlg::m_pMask;
     using CTorvel_QermDlg::m_pView;
     using CTorvel_QermDlg::m_strGameUrl;
+    using CTorvel_QermDlg::m_strLastScreenshot;
     using CTorvel_QermDlg::RemoveTrayIcon;
 };
 
@@ -78,6 +82,23 @@ CCustomMessageBox* FindMessageBox();
 // Clicks a button of a window (BM_CLICK).
 void Click(HWND hButton);
 void Click(CWnd& button);
+
+// A plain window of the test tries to take the key: false while some window holds it.
+bool KeyIsFree(UINT nModifiers, UINT nKey);
+
+// Gives hWnd the keyboard focus of the X display and types keys there (xdotool's key syntax), as a
+// player at the keyboard would. False when the typing program could not run.
+bool TypeKeys(HWND hWnd, const std::wstring& strKeys);
+
+// The diagnostic lines of the program while the object lives.
+class CTraceLog
+{
+public:
+    CTraceLog();
+    ~CTraceLog();
+    // The lines that start with pszPrefix, in order.
+    std::vector<std::wstring> LinesStartingWith(const wchar_t* pszPrefix) const;
+};
 
 // A window's rectangle on the screen, and a child's rectangle in its parent's client area.
 RECT ScreenRect(HWND hWnd);

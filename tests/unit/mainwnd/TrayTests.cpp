@@ -1,10 +1,18 @@
 // The notification-area icon, its menu and the close prompt on the real main window.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 #include "MainDlgTestSupport.h"
 #include "WidgetTestSupport.h"
+#include "res/resource.h"
+#include "start/Settings.h"
+
+#include <audioclient.h>
+#include <audiopolicy.h>
+#include <mmdeviceapi.h>
+#include <wrl/client.h>
 
 namespace {
 // Waits for the close prompt, checks its texts and answers it with the button nId.
@@ -45,7 +53,163 @@ HWND FindMenuWindow()
         reinterpret_cast<LPARAM>(&hMenu));
     return hMenu;
 }
+// The "soundoff" value of the settings file.
+std::wstring SoundOffSetting()
+{
+    WCHAR szValue[MAX_PATH];
+    GetSettingString(L"Setting", L"soundoff", L"(missing)", szValue);
+    return szValue;
+}
+
+// Opens the tray menu and reports whether its mute item is checked (-1: no menu).
+Step OpenTrayMenu()
+{
+    return [](CProbeMainDlg& d) {
+        d.PostMessage(WM_USER + 1, 0, WM_RBUTTONUP);
+        return true;
+    };
+}
+Step ReadMuteCheckAndCloseMenu(int* pnChecked)
+{
+    return [pnChecked](CProbeMainDlg&) {
+        HWND hMenuWnd = FindMenuWindow();
+        if (!hMenuWnd)
+            return false;
+        HMENU hMenu = reinterpret_cast<HMENU>(::SendMessageW(hMenuWnd, MN_GETHMENU, 0, 0));
+        *pnChecked = (::GetMenuState(hMenu, ID_TRAY_MUTE, MF_BYCOMMAND) & MF_CHECKED) ? 1 : 0;
+        ::EndMenu();
+        return true;
+    };
+}
+Step WaitForMenuToClose()
+{
+    return [](CProbeMainDlg&) { return FindMenuWindow() == nullptr; };
+}
+
+// The mute state of this process's own audio session; false when the system offers none.
+bool ReadOwnSessionMute(bool& bMuted)
+{
+    using Microsoft::WRL::ComPtr;
+    ComPtr<IMMDeviceEnumerator> pEnumerator;
+    ComPtr<IMMDevice> pDevice;
+    ComPtr<IAudioSessionManager> pSessions;
+    ComPtr<ISimpleAudioVolume> pVolume;
+    BOOL bMute = FALSE;
+    if (FAILED(::CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_INPROC_SERVER,
+                                  IID_PPV_ARGS(&pEnumerator))) ||
+        FAILED(pEnumerator->GetDefaultAudioEndpoint(eRender, eConsole, &pDevice)) ||
+        FAILED(pDevice->Activate(__uuidof(IAudioSessionManager), CLSCTX_INPROC_SERVER, nullptr,
+                                 reinterpret_cast<void**>(pSessions.GetAddressOf()))) ||
+        FAILED(pSessions->GetSimpleAudioVolume(nullptr, FALSE, &pVolume)) || FAILED(pVolume->GetMute(&bMute)))
+        return false;
+    bMuted = bMute != FALSE;
+    return true;
+}
+
+// Checks the session against the expectation where the system has a playback device.
+void ExpectSessionMute(bool bExpected)
+{
+    bool bMuted = false;
+    if (ReadOwnSessionMute(bMuted))
+        EXPECT_EQ(bMuted, bExpected) << "the audio session does not follow";
+    else
+        std::printf("no audio session on this system: only the client's own state is checked\n");
+}
+
+// Whether the notification area holds the window's icon: only an icon that is there can be changed.
+bool TrayHoldsIcon(const NOTIFYICONDATAW& nid)
+{
+    NOTIFYICONDATAW probe = nid;
+    return ::Shell_NotifyIconW(NIM_MODIFY, &probe) != FALSE;
+}
 }  // namespace
+
+TEST(TrayIcon, MuteItemTogglesTheSoundWritesTheSettingAndSurvivesARestart)
+{
+    const std::wstring strSaved = SoundOffSetting();
+    SetSettingString(L"Setting", L"soundoff", L"0");
+    int nCheckedBefore = -1, nCheckedAfter = -1, nCheckedAtRestart = -1;
+    {
+        CProbeMainDlg dlg;
+        EXPECT_EQ(RunMainDlg(dlg, {WaitUntilShown(), OpenTrayMenu(), ReadMuteCheckAndCloseMenu(&nCheckedBefore),
+            WaitForMenuToClose(),
+            [](CProbeMainDlg& d) {
+                EXPECT_FALSE(d.m_bMuted);
+                d.SendMessage(WM_COMMAND, ID_TRAY_MUTE);
+                EXPECT_TRUE(d.m_bMuted);
+                EXPECT_TRUE(d.m_bSessionMuted);
+                EXPECT_EQ(SoundOffSetting(), L"1");
+                ExpectSessionMute(true);
+                return true;
+            },
+            OpenTrayMenu(), ReadMuteCheckAndCloseMenu(&nCheckedAfter), WaitForMenuToClose()}), kScriptDone);
+    }
+    EXPECT_EQ(nCheckedBefore, 0);
+    EXPECT_EQ(nCheckedAfter, 1);
+    {
+        // A new start reads the choice back: muted from the beginning, and the item says so.
+        CProbeMainDlg dlg;
+        EXPECT_EQ(RunMainDlg(dlg, {WaitUntilShown(), OpenTrayMenu(), ReadMuteCheckAndCloseMenu(&nCheckedAtRestart),
+            WaitForMenuToClose(),
+            [](CProbeMainDlg& d) {
+                EXPECT_TRUE(d.m_bMuted);
+                EXPECT_TRUE(d.m_bSessionMuted);
+                d.SendMessage(WM_COMMAND, ID_TRAY_MUTE);
+                EXPECT_FALSE(d.m_bSessionMuted);
+                EXPECT_EQ(SoundOffSetting(), L"0");
+                ExpectSessionMute(false);
+                return true;
+            }}), kScriptDone);
+    }
+    EXPECT_EQ(nCheckedAtRestart, 1);
+    SetSettingString(L"Setting", L"soundoff", strSaved == L"(missing)" ? L"0" : strSaved.c_str());
+}
+
+TEST(TrayIcon, BossKeySilencesTheHiddenWindowAndShowingRestoresThePlayersChoice)
+{
+    const std::wstring strSaved = SoundOffSetting();
+    SetSettingString(L"Setting", L"soundoff", L"0");
+    CProbeMainDlg dlg;
+    EXPECT_EQ(RunMainDlg(dlg, {WaitUntilShown(), [](CProbeMainDlg& d) {
+        EXPECT_FALSE(d.m_bSessionMuted);
+        d.SendMessage(WM_HOTKEY, 2, MAKELPARAM(0, VK_F10));
+        EXPECT_FALSE(d.IsWindowVisible());
+        EXPECT_TRUE(d.m_bSessionMuted) << "hidden by the boss key, still audible";
+        ExpectSessionMute(true);
+        EXPECT_FALSE(d.m_bMuted) << "the player's choice changed";
+        EXPECT_EQ(SoundOffSetting(), L"0");
+        d.SendMessage(WM_HOTKEY, 2, MAKELPARAM(0, VK_F10));
+        EXPECT_TRUE(d.IsWindowVisible());
+        EXPECT_FALSE(d.m_bSessionMuted) << "shown again, still silent";
+        ExpectSessionMute(false);
+        // A player who muted keeps the silence after the boss key.
+        d.SendMessage(WM_COMMAND, ID_TRAY_MUTE);
+        d.SendMessage(WM_HOTKEY, 2, MAKELPARAM(0, VK_F10));
+        d.SendMessage(WM_HOTKEY, 2, MAKELPARAM(0, VK_F10));
+        EXPECT_TRUE(d.IsWindowVisible());
+        EXPECT_TRUE(d.m_bSessionMuted);
+        return true;
+    }}), kScriptDone);
+    SetSettingString(L"Setting", L"soundoff", strSaved == L"(missing)" ? L"0" : strSaved.c_str());
+}
+
+TEST(TrayIcon, ANewShellGetsTheIconAgain)
+{
+    CProbeMainDlg dlg;
+    EXPECT_EQ(RunMainDlg(dlg, {WaitUntilShown(), [](CProbeMainDlg& d) {
+        EXPECT_TRUE(TrayHoldsIcon(d.m_nid));
+        // A shell that restarts has forgotten every icon, then says so to every top-level window.
+        NOTIFYICONDATAW nid = d.m_nid;
+        EXPECT_TRUE(::Shell_NotifyIconW(NIM_DELETE, &nid));
+        EXPECT_FALSE(TrayHoldsIcon(d.m_nid)) << "the icon is still there after its removal";
+        DWORD_PTR dwResult = 0;
+        ::SendMessageTimeoutW(HWND_BROADCAST, ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0, SMTO_ABORTIFHUNG,
+                              5000, &dwResult);
+        EXPECT_TRUE(TrayHoldsIcon(d.m_nid)) << "the icon did not come back";
+        EXPECT_TRUE(d.m_bTrayAdded);
+        return true;
+    }}), kScriptDone);
+}
 
 TEST(TrayIcon, RecordHoldsTheWindowTheTitleAndTheCallback)
 {
@@ -190,13 +354,13 @@ TEST(TrayIcon, RightClickOpensTheMenuLeftOfTheCursor)
             EXPECT_EQ(rc.left, 470);
             EXPECT_EQ(rc.top, 400);
             HMENU hMenu = reinterpret_cast<HMENU>(::SendMessageW(hMenuWnd, MN_GETHMENU, 0, 0));
-            EXPECT_EQ(::GetMenuItemCount(hMenu), 3);
+            EXPECT_EQ(::GetMenuItemCount(hMenu), 4);
             const struct
             {
                 UINT id;
                 const wchar_t* text;
-            } items[] = {{32775, L"隐藏/显示(F10)"}, {32776, L"清理缓存"}, {32777, L"退出"}};
-            for (int i = 0; i < 3; ++i) {
+            } items[] = {{32775, L"隐藏/显示(F10)"}, {32776, L"清理缓存"}, {ID_TRAY_MUTE, L"静音"}, {32777, L"退出"}};
+            for (int i = 0; i < 4; ++i) {
                 wchar_t text[64] = L"";
                 ::GetMenuStringW(hMenu, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
                 EXPECT_EQ(::GetMenuItemID(hMenu, i), items[i].id);

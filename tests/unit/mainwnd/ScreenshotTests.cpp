@@ -1,0 +1,269 @@
+// The screenshot key on the real main window: typed at the keyboard it leaves a PNG of what the game
+// view shows in the pictures folder and says so in a tray balloon; it is held only while the window
+// is active; a folder that cannot be written gives a balloon with the reason and no file.
+#include <gtest/gtest.h>
+
+#include <objidl.h>
+#include <gdiplus.h>
+#include <shellapi.h>
+#include <shlwapi.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "MainDlgTestSupport.h"
+#include "browser/MyHtmlView.h"
+#include "framework/Handles.h"
+#include "mainwnd/Screenshot.h"
+
+namespace {
+
+// The colour of the stand-in page: Wine has no HTML engine to draw a real one here.
+constexpr COLORREF kPageColour = RGB(0x20, 0x90, 0xD0);
+const wchar_t kShellFoldersKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+
+// Points the user's pictures folder at a scratch folder while it lives, as the folder's properties
+// in the shell would, and deletes the scratch folder afterwards.
+class PicturesFolderOverride
+{
+public:
+    PicturesFolderOverride()
+    {
+        wchar_t szTemp[MAX_PATH] = L"";
+        ::GetTempPathW(MAX_PATH, szTemp);
+        m_strFolder = std::wstring(szTemp) + L"torvel screenshot test";
+        RemoveScratch();
+        ::CreateDirectoryW(m_strFolder.c_str(), nullptr);
+        if (::RegOpenKeyExW(HKEY_CURRENT_USER, kShellFoldersKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, m_key.put()) !=
+            ERROR_SUCCESS)
+            return;
+        DWORD cb = 0;
+        m_bHadValue = ::RegQueryValueExW(m_key.get(), L"My Pictures", nullptr, &m_type, nullptr, &cb) == ERROR_SUCCESS;
+        m_saved.resize(cb);
+        if (m_bHadValue)
+            ::RegQueryValueExW(m_key.get(), L"My Pictures", nullptr, &m_type, m_saved.data(), &cb);
+        m_bActive = ::RegSetValueExW(m_key.get(), L"My Pictures", 0, REG_SZ,
+                                     reinterpret_cast<const BYTE*>(m_strFolder.c_str()),
+                                     DWORD((m_strFolder.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+    }
+    ~PicturesFolderOverride()
+    {
+        if (m_bHadValue)
+            ::RegSetValueExW(m_key.get(), L"My Pictures", 0, m_type, m_saved.data(), DWORD(m_saved.size()));
+        else if (m_key)
+            ::RegDeleteValueW(m_key.get(), L"My Pictures");
+        RemoveScratch();
+    }
+    bool IsActive() const { return m_bActive; }
+    std::wstring GameFolder() const { return m_strFolder + L"\\《Vantor》"; }
+    // Starts a Unix program in the scratch folder, as a player's file manager would act on it, and
+    // waits until the game folder's existence is bExists (Wine gives no exit code of a Unix program).
+    bool RunInScratch(std::wstring strCommand, bool bExists) const
+    {
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi{};
+        if (!::CreateProcessW(nullptr, &strCommand[0], nullptr, nullptr, FALSE, 0, nullptr, m_strFolder.c_str(), &si,
+                              &pi))
+            return false;
+        ::CloseHandle(pi.hThread);
+        ::CloseHandle(pi.hProcess);
+        for (int nTry = 0; nTry < 100; ++nTry) {
+            if ((::GetFileAttributesW(GameFolder().c_str()) != INVALID_FILE_ATTRIBUTES) == bExists)
+                return true;
+            ::Sleep(50);
+        }
+        return false;
+    }
+
+private:
+    void RemoveScratch() const
+    {
+        // Unix's rm: a link to a folder elsewhere goes as a link, never with what it points at.
+        if (::PathIsDirectoryW(m_strFolder.c_str()))
+            RunInScratch(L"Z:\\bin\\rm -rf -- \"《Vantor》\"", false);
+        std::vector<wchar_t> from(m_strFolder.begin(), m_strFolder.end());
+        from.resize(from.size() + 2, L'\0');
+        SHFILEOPSTRUCTW op{};
+        op.wFunc = FO_DELETE;
+        op.pFrom = from.data();
+        op.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI;
+        ::SHFileOperationW(&op);
+    }
+
+    std::wstring m_strFolder;
+    UniqueRegKey m_key;
+    DWORD m_type = REG_NONE;
+    std::vector<BYTE> m_saved;
+    bool m_bHadValue = false;
+    bool m_bActive = false;
+};
+
+// The names of the files in a folder that match a pattern.
+std::vector<std::wstring> FilesIn(const std::wstring& strFolder, const wchar_t* pszPattern)
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW fd{};
+    UniqueFindFile find(::FindFirstFileW((strFolder + L"\\" + pszPattern).c_str(), &fd));
+    if (!find)
+        return names;
+    do {
+        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.push_back(fd.cFileName);
+    } while (::FindNextFileW(find.get(), &fd));
+    return names;
+}
+
+// A child of the view covering it whole, painted in the page colour, above the browser's own windows.
+HWND CoverViewWithStandInPage(HWND hView)
+{
+    static const UniqueGdiObj<HBRUSH> brush(::CreateSolidBrush(kPageColour));
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = ::DefWindowProcW;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.hbrBackground = brush.get();
+    wc.lpszClassName = L"TorvelStandInPage";
+    ::RegisterClassW(&wc);
+    for (HWND hChild = ::GetWindow(hView, GW_CHILD); hChild; hChild = ::GetWindow(hChild, GW_HWNDNEXT))
+        ::ShowWindow(hChild, SW_HIDE);
+    RECT rc{};
+    ::GetClientRect(hView, &rc);
+    HWND hPage = ::CreateWindowExW(0, wc.lpszClassName, L"", WS_CHILD | WS_VISIBLE, 0, 0, rc.right, rc.bottom, hView,
+                                   nullptr, wc.hInstance, nullptr);
+    ::UpdateWindow(hPage);
+    return hPage;
+}
+
+}  // namespace
+
+TEST(Screenshot, NamesCarryTheTitleAndTheSecondAndASuffixWhenTaken)
+{
+    SYSTEMTIME st{};
+    st.wYear = 2024;
+    st.wMonth = 1;
+    st.wDay = 2;
+    st.wHour = 3;
+    st.wMinute = 4;
+    st.wSecond = 5;
+    EXPECT_STREQ(MakeScreenshotFileName(st, 1), L"《Vantor》_20240102_030405.png");
+    EXPECT_STREQ(MakeScreenshotFileName(st, 2), L"《Vantor》_20240102_030405_2.png");
+    st.wHour = 23;
+    EXPECT_STREQ(MakeScreenshotFileName(st, 12), L"《Vantor》_20240102_230405_12.png");
+}
+
+TEST(Screenshot, TypedKeySavesWhatTheViewShowsAndSaysWhere)
+{
+    PicturesFolderOverride pictures;
+    ASSERT_TRUE(pictures.IsActive());
+    CTraceLog trace;
+    SIZE viewSize{};
+    int nTyped = 0;
+    DWORD dwTypedAt = 0;
+    CProbeMainDlg dlg;
+    EXPECT_EQ(RunMainDlg(dlg, {WaitUntilShown(),
+        [&viewSize](CProbeMainDlg& d) {
+            if (!d.m_pView)
+                return false;
+            const HWND hView = d.m_pView->GetSafeHwnd();
+            CoverViewWithStandInPage(hView);
+            RECT rc{};
+            ::GetClientRect(hView, &rc);
+            viewSize = SIZE{rc.right, rc.bottom};
+            return true;
+        },
+        [&](CProbeMainDlg& d) {
+            // Typed again if the first keys went to a window that held the focus for a moment.
+            if (!FilesIn(pictures.GameFolder(), L"*.png").empty())
+                return true;
+            if (nTyped == 0 || (nTyped < 3 && ::GetTickCount() - dwTypedAt > 3000)) {
+                EXPECT_TRUE(TypeKeys(d.GetSafeHwnd(), L"ctrl+shift+a"));
+                ++nTyped;
+                dwTypedAt = ::GetTickCount();
+            }
+            return false;
+        }}), kScriptDone);
+
+    const std::vector<std::wstring> pictureNames = FilesIn(pictures.GameFolder(), L"*.png");
+    ASSERT_EQ(pictureNames.size(), 1u);
+    const std::wstring& strName = pictureNames[0];
+    EXPECT_EQ(strName.rfind(L"《Vantor》_", 0), 0u) << "named " << CString(strName.c_str()).ToUtf8();
+    EXPECT_EQ(strName.size(), std::wstring(L"《Vantor》_20240102_030405.png").size());
+    EXPECT_TRUE(FilesIn(pictures.GameFolder(), L"*.tmp").empty()) << "a temporary file stayed";
+
+    const std::wstring strPath = pictures.GameFolder() + L"\\" + strName;
+    {
+        Gdiplus::Bitmap picture(strPath.c_str());
+        ASSERT_EQ(picture.GetLastStatus(), Gdiplus::Ok) << "not a picture GDI+ can read";
+        EXPECT_EQ(int(picture.GetWidth()), viewSize.cx);
+        EXPECT_EQ(int(picture.GetHeight()), viewSize.cy);
+        const POINT samples[] = {{0, 0}, {viewSize.cx / 2, viewSize.cy / 2}, {viewSize.cx - 1, viewSize.cy - 1}};
+        for (const POINT& pt : samples) {
+            Gdiplus::Color colour;
+            picture.GetPixel(pt.x, pt.y, &colour);
+            EXPECT_EQ(RGB(colour.GetR(), colour.GetG(), colour.GetB()), kPageColour) << "at " << pt.x << "," << pt.y;
+        }
+    }
+    EXPECT_STREQ(dlg.m_strLastScreenshot, strPath.c_str());
+    const std::vector<std::wstring> balloons = trace.LinesStartingWith(L"Tray balloon");
+    ASSERT_EQ(balloons.size(), 1u);
+    EXPECT_EQ(balloons[0], L"Tray balloon: 截图已保存: " + strPath);
+}
+
+TEST(Screenshot, KeyIsHeldOnlyWhileTheWindowIsActive)
+{
+    CProbeMainDlg dlg;
+    HWND hOther = nullptr;
+    EXPECT_EQ(RunMainDlg(dlg, {WaitUntilShown(),
+        [](CProbeMainDlg& d) {
+            ::SetForegroundWindow(d.GetSafeHwnd());
+            return ::GetForegroundWindow() == d.GetSafeHwnd();
+        },
+        [&hOther](CProbeMainDlg&) {
+            EXPECT_FALSE(KeyIsFree(MOD_CONTROL | MOD_SHIFT, 'A')) << "the active window does not hold the key";
+            // Another program's window comes to the front.
+            hOther = ::CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 10, 10, 100, 100, nullptr,
+                                       nullptr, nullptr, nullptr);
+            ::SetForegroundWindow(hOther);
+            return true;
+        },
+        [&hOther](CProbeMainDlg& d) {
+            if (::GetForegroundWindow() != hOther)
+                return false;
+            EXPECT_TRUE(KeyIsFree(MOD_CONTROL | MOD_SHIFT, 'A')) << "the inactive window still holds the key";
+            ::DestroyWindow(hOther);
+            ::SetForegroundWindow(d.GetSafeHwnd());
+            return true;
+        },
+        [](CProbeMainDlg& d) {
+            if (::GetForegroundWindow() != d.GetSafeHwnd())
+                return false;
+            EXPECT_FALSE(KeyIsFree(MOD_CONTROL | MOD_SHIFT, 'A')) << "the key did not come back with the window";
+            return true;
+        }}), kScriptDone);
+    EXPECT_TRUE(KeyIsFree(MOD_CONTROL | MOD_SHIFT, 'A')) << "the key outlived the window";
+}
+
+TEST(Screenshot, ReadOnlyFolderGivesTheReasonAndNoFile)
+{
+    PicturesFolderOverride pictures;
+    ASSERT_TRUE(pictures.IsActive());
+    // The game's picture folder is a folder of the system that nobody may write to, root included.
+    ASSERT_TRUE(pictures.RunInScratch(L"Z:\\bin\\ln -s /sys/fs \"《Vantor》\"", true));
+    ASSERT_TRUE(::PathIsDirectoryW(pictures.GameFolder().c_str()));
+    const std::vector<std::wstring> before = FilesIn(pictures.GameFolder(), L"*");
+    CTraceLog trace;
+    CProbeMainDlg dlg;
+    EXPECT_EQ(RunMainDlg(dlg, {WaitUntilShown(), [](CProbeMainDlg& d) {
+        d.SaveScreenshot();
+        return true;
+    }}), kScriptDone);
+
+    EXPECT_EQ(FilesIn(pictures.GameFolder(), L"*"), before) << "something was written";
+    EXPECT_STREQ(dlg.m_strLastScreenshot, L"");
+    const std::vector<std::wstring> balloons = trace.LinesStartingWith(L"Tray balloon");
+    ASSERT_EQ(balloons.size(), 1u);
+    const std::wstring strPrefix = L"Tray balloon: 截图未能保存: ";
+    EXPECT_EQ(balloons[0].rfind(strPrefix, 0), 0u) << CString(balloons[0].c_str()).ToUtf8();
+    EXPECT_GT(balloons[0].size(), strPrefix.size()) << "no reason given";
+}
