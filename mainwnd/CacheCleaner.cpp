@@ -180,8 +180,9 @@ bool DeleteFolderContents(LPCWSTR pszPath)
         if (_wcsicmp(pszName, L"desktop.ini") == 0)
             continue;
         const CString strFull = strPath + L"\\" + pszName;
-        const DWORD attributes = GetFileAttributesW(strFull);
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        // The listing carries the attributes already; asking again would double the calls per file.
+        const DWORD attributes = found.dwFileAttributes;
+        if (attributes & FILE_ATTRIBUTE_READONLY) {
             const DWORD writable = attributes & ~DWORD(FILE_ATTRIBUTE_READONLY);
             SetFileAttributesW(strFull, writable ? writable : FILE_ATTRIBUTE_NORMAL);
         }
