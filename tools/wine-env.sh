@@ -2,7 +2,9 @@
 # wine_env_start sets everything up and exports the environment; wine_env_stop ends all it started.
 # The prefix is kept between runs (booting a new one takes about 10 s).
 
-WINE_LOADER=/usr/lib/wine/wine64
+# TORVEL_WINE_LOADER and TORVEL_WINEARCH choose another Wine (the 32-bit one for the 32-bit smoke
+# test); the native 64-bit server serves both, as Wine's own loader chooses it.
+WINE_LOADER=${TORVEL_WINE_LOADER:-/usr/lib/wine/wine64}
 WINESERVER_BIN=/usr/lib/wine/wineserver64
 _wine_pids=()
 
@@ -29,6 +31,14 @@ _wine_reg_file() {  # regedit wants UTF-16LE with a BOM for Chinese names
   } | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } > "$out"
 }
 
+_wine_booting() {  # a first boot of this prefix is still at work
+  local pid
+  for pid in $(pgrep -f 'wineboot.exe --init' || true); do
+    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && return 0
+  done
+  return 1
+}
+
 wine_env_start() {
   local base=${TORVEL_WINE:?}
   mkdir -p "$base"
@@ -36,7 +46,7 @@ wine_env_start() {
   export HOME=$base/home XDG_CONFIG_HOME=$base/home/.config XDG_DATA_HOME=$base/home/.local/share
   export XDG_CACHE_HOME=$base/home/.cache XDG_RUNTIME_DIR=$base/run
   mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-  export WINEPREFIX=$base/prefix WINEARCH=win64 WINEDEBUG=-all
+  export WINEPREFIX=$base/prefix WINEARCH=${TORVEL_WINEARCH:-win64} WINEDEBUG=-all
   export WINEDLLOVERRIDES="winemenubuilder.exe=d"
   unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY ftp_proxy no_proxy NO_PROXY all_proxy ALL_PROXY
 
@@ -62,11 +72,19 @@ wine_env_start() {
 
   if [ ! -f "$WINEPREFIX/.torvel-ready" ]; then
     rm -rf "$WINEPREFIX"
-    WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" "$WINE_LOADER" wineboot -i >/dev/null 2>&1
-    "$WINESERVER_BIN" -w
+    # One server for the set-up and the tests: under emulation every new session costs minutes
+    # (its services start again). There the loader also stops waiting for the boot after five
+    # minutes while the boot goes on, so the boot itself is waited for. The server needs the folder.
+    mkdir -p "$WINEPREFIX"
+    "$WINESERVER_BIN" -p </dev/null >/dev/null 2>&1 || true
+    WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" "$WINE_LOADER" wineboot -i >/dev/null 2>&1 || true
+    while _wine_booting; do sleep 2; done
+    if [ ! -f "$WINEPREFIX/drive_c/windows/system32/kernel32.dll" ]; then
+      echo "Wine could not make its prefix in $WINEPREFIX" >&2
+      return 1
+    fi
     _wine_reg_file "$base/run/setup.reg"
     "$WINE_LOADER" regedit /S "$(winepath_of "$base/run/setup.reg")" >/dev/null 2>&1
-    "$WINESERVER_BIN" -w
     # Keep the prefix's shell folders inside it instead of linking into $HOME.
     local user_dir link
     for user_dir in "$WINEPREFIX"/drive_c/users/*; do

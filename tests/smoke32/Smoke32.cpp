@@ -1,0 +1,167 @@
+// The shipped 32-bit client, checked from outside as a player would see it: a normal start, an
+// update hand-over and the uninstall question. Under emulation every process takes minutes to
+// start, so this runs as few processes as the checks need and waits long for each.
+// Prints one line per check; the exit code is the number of failed checks.
+#include "support/ClientWindows.h"
+#include "framework/Handles.h"
+#include <shlobj.h>
+#include <tlhelp32.h>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr DWORD kWaitMs = 20 * 60 * 1000;
+int g_nFailed = 0;
+
+void Check(bool bPassed, const char* pszWhat)
+{
+    std::printf("%s  %s\n", bPassed ? "ok  " : "FAIL", pszWhat);
+    std::fflush(stdout);
+    if (!bPassed)
+        ++g_nFailed;
+}
+
+std::string ReadAll(const CString& strPath)
+{
+    std::string bytes;
+    UniqueFile file(CreateFileW(strPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, 0, nullptr));
+    char piece[65536];
+    DWORD got = 0;
+    while (file && ReadFile(file.get(), piece, sizeof piece, &got, nullptr) && got > 0)
+        bytes.append(piece, got);
+    return bytes;
+}
+
+bool WriteAll(const CString& strPath, const std::string& bytes)
+{
+    UniqueFile file(CreateFileW(strPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD written = 0;
+    return file && WriteFile(file.get(), bytes.data(), DWORD(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
+}
+
+bool Exists(const CString& strPath)
+{
+    return GetFileAttributesW(strPath) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The start window takes the size of its picture: PNG 319's width and height, from its header.
+SIZE StartPictureSize(const CString& strExe)
+{
+    SIZE size{};
+    UniqueModule module(LoadLibraryExW(strExe, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+    HRSRC res = module ? FindResourceW(module.get(), MAKEINTRESOURCEW(319), L"PNG") : nullptr;
+    const BYTE* p = res ? static_cast<const BYTE*>(LockResource(LoadResource(module.get(), res))) : nullptr;
+    if (!p || SizeofResource(module.get(), res) < 24)
+        return size;
+    auto bigEndian = [p](int at) { return LONG(p[at]) << 24 | LONG(p[at + 1]) << 16 | LONG(p[at + 2]) << 8 | p[at + 3]; };
+    size.cx = bigEndian(16);
+    size.cy = bigEndian(20);
+    return size;
+}
+
+// The update log is UTF-16 with CRLF line ends.
+int LogLines(const CString& strLog)
+{
+    const std::string bytes = ReadAll(strLog);
+    int lines = 0;
+    for (size_t at = 0; (at = bytes.find(std::string("\r\0\n\0", 4), at)) != std::string::npos; at += 4)
+        ++lines;
+    return lines;
+}
+
+// Ends every process running the executable strExe.
+void EndProcessesOf(const CString& strExe)
+{
+    UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL ok = snapshot && Process32FirstW(snapshot.get(), &entry); ok; ok = Process32NextW(snapshot.get(), &entry)) {
+        UniqueHandle process(
+            OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID));
+        wchar_t image[MAX_PATH * 2] = L"";
+        DWORD chars = MAX_PATH * 2;
+        if (process && QueryFullProcessImageNameW(process.get(), 0, image, &chars) && _wcsicmp(image, strExe) == 0) {
+            TerminateProcess(process.get(), 1);
+            WaitForSingleObject(process.get(), kWaitMs);
+        }
+    }
+}
+
+}  // namespace
+
+int wmain()
+{
+    const CString strClient = ClientExePath();
+    wchar_t szAppData[MAX_PATH] = L"";
+    SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, szAppData);
+    const CString strData = CString(szAppData) + L"\\qzrv\\pelq\\";
+    const CString strInstalled = strData + L"Torvel_Qerm.exe";
+    const CString strLog = strData + L"res\\update.log";
+    const CString strCacheCopy = CString(szAppData) + L"\\cache\\qzrvpelqtmpu.exe";
+    // Every run starts without an installation of this client.
+    DeleteFileW(strInstalled);
+    DeleteFileW(strCacheCopy);
+
+    std::printf("normal start of %ls\n", static_cast<LPCWSTR>(strClient));
+    {
+        ClientProcess client;
+        Check(client.Start(strClient, L"\"" + strClient + L"\""), "the client starts");
+        const HWND hStart = WaitForStartWindow(client, kWaitMs);
+        Check(hStart != nullptr, "the start window 《Vantor》微端 appears");
+        RECT rc{};
+        GetWindowRect(hStart, &rc);
+        const SIZE picture = StartPictureSize(strClient);
+        std::printf("      start window %ld x %ld, start picture %ld x %ld\n", rc.right - rc.left, rc.bottom - rc.top,
+                    picture.cx, picture.cy);
+        Check(picture.cx > 0 && rc.right - rc.left == picture.cx && rc.bottom - rc.top == picture.cy,
+              "the start window has the size of the start picture");
+        Check(Exists(strData + L"res\\systemset.ini"), "the data folder holds the settings file");
+        Check(ReadAll(strInstalled) == ReadAll(strClient), "the data folder holds the installed copy");
+        PostMessageW(hStart, WM_SYSCOMMAND, SC_CLOSE, 0);
+        const HWND hBox = hStart ? WaitForMessageBox(client, kWaitMs) : nullptr;
+        Check(hBox != nullptr, "closing asks first");
+        ClickDialogButton(hBox, IDOK);
+        Check(hBox && client.WaitForExit(kWaitMs) && client.ExitCode() == 0, "OK ends the client with exit code 0");
+    }
+
+    std::printf("update hand-over\n");
+    {
+        // The new build differs from the installed one by data after its image; it still runs.
+        const std::string newBuild = ReadAll(strClient) + "new build";
+        wchar_t szTemp[MAX_PATH] = L"";
+        GetTempPathW(MAX_PATH, szTemp);
+        const CString strNewDir = CString(szTemp) + L"torvel smoke new build";
+        CreateDirectoryW(strNewDir, nullptr);
+        const CString strNew = strNewDir + L"\\Torvel_Qerm.exe";
+        Check(WriteAll(strNew, newBuild), "a second copy is written");
+        const int nLinesBefore = LogLines(strLog);
+        ClientProcess step;
+        Check(step.Start(strNew, L"-d " + strInstalled), "the second copy starts with -d");
+        Check(step.WaitForExit(kWaitMs) && step.ExitCode() == 0, "the update step ends with exit code 0");
+        Check(ReadAll(strInstalled) == newBuild, "the installed copy is replaced byte for byte");
+        std::printf("      update log: %d new lines\n", LogLines(strLog) - nLinesBefore);
+        Check(LogLines(strLog) - nLinesBefore == 3, "the update log gained three lines");
+        // The step started the installed copy as a normal run; it is not needed here.
+        EndProcessesOf(strInstalled);
+        DeleteFileW(strNew);
+        RemoveDirectoryW(strNewDir);
+    }
+
+    std::printf("uninstall question\n");
+    {
+        ClientProcess prompt;
+        Check(prompt.Start(strInstalled, L"\"" + strInstalled + L"\" -u"), "the installed copy starts with -u");
+        const HWND hBox = WaitForMessageBox(prompt, kWaitMs);
+        Check(hBox != nullptr, "it asks before it uninstalls");
+        ClickDialogButton(hBox, IDCANCEL);
+        Check(hBox && prompt.WaitForExit(kWaitMs) && prompt.ExitCode() == 0, "Cancel ends it with exit code 0");
+        Check(Exists(strInstalled) && Exists(strData + L"res\\systemset.ini") && !Exists(strCacheCopy),
+              "Cancel changes nothing and starts nothing");
+    }
+    std::printf("%d checks failed\n", g_nFailed);
+    return g_nFailed;
+}

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# The shipped 32-bit client under 32-bit Wine through user-mode emulation: tools/smoke32.sh [build-root]
+# Expects the i686 build in <build-root>/i686 (tools/build.sh i686). Sets the machine up when needed,
+# keeps its own prefix and Xvfb under <build-root>/wine32, runs the smoke driver beside the product
+# and prints one line per check and the time it took. Exit 0 when every check passed, and also when
+# this machine cannot run 32-bit programs (one line then says so); otherwise the failed checks.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+out=$(cd "${1:-$root/build}" && pwd)
+started=$(date +%s)
+if ! why=$("$root/tools/smoke32-setup.sh" 2>&1 >/dev/null); then
+  echo "32-bit smoke: skipped, ${why:-this machine cannot run 32-bit programs}"
+  exit 0
+fi
+driver=$out/i686/bin/smoke32.exe
+[ -f "$driver" ] || { echo "32-bit smoke: $driver is missing (build i686 first)"; exit 1; }
+
+export TORVEL_WINE=$out/wine32 TORVEL_OWN_XVFB=1 TORVEL_WINEARCH=win32 TORVEL_WINE_LOADER=/usr/lib/wine/wine
+unset TORVEL_WINCTL
+. "$root/tools/wine-env.sh"
+trap wine_env_stop EXIT INT TERM
+echo "32-bit smoke: preparing the 32-bit prefix (minutes under emulation)"
+wine_env_start
+echo "32-bit smoke: prefix ready after $(( $(date +%s) - started )) s"
+status=0
+# In the background, so a signal reaches the trap at once instead of after the driver.
+"$WINE_LOADER" "$driver" </dev/null &
+wait $! || status=$?
+elapsed=$(( $(date +%s) - started ))
+if [ $status -eq 0 ]; then
+  echo "32-bit smoke: passed in $elapsed s"
+else
+  echo "32-bit smoke: FAILED ($status checks) in $elapsed s"
+fi
+exit $status
