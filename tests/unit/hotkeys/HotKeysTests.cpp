@@ -174,7 +174,11 @@ TEST(ChooseHotKeyAction, DecisionTable)
         {3, false, true, false, true, false, HotKeyAction::None},
         {3, false, true, false, true, true, HotKeyAction::None},
         {0, true, true, false, true, false, HotKeyAction::None},
-        {4, true, true, false, true, false, HotKeyAction::None},
+        {4, true, true, false, true, false, HotKeyAction::Screenshot},
+        {4, true, true, false, false, true, HotKeyAction::Screenshot},
+        {4, false, true, false, true, false, HotKeyAction::None},
+        {4, false, false, false, true, false, HotKeyAction::None},
+        {5, true, true, false, true, false, HotKeyAction::None},
         {-1, true, true, true, true, true, HotKeyAction::None},
     };
     for (const Row& row : rows) {
