@@ -2,7 +2,7 @@
 # Installs the Debian packages the build and the tests need, only those that are missing.
 set -euo pipefail
 pkgs=(cmake make python3 python3-pil googletest libz-mingw-w64-dev g++-mingw-w64-x86-64-posix
-      g++-mingw-w64-i686-posix wine wine64 xvfb xdotool imagemagick xcompmgr locales fonts-wqy-zenhei
+      g++-mingw-w64-i686-posix wine wine64 xvfb openbox x11-utils xdotool imagemagick xcompmgr locales fonts-wqy-zenhei
       fonts-liberation fonts-wine libxrender1 libxi6 libxrandr2 libxcursor1 libxcomposite1 libxfixes3
       libxinerama1 libgnutls30 clang libclang-rt-14-dev)
 missing=()

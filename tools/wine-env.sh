@@ -68,6 +68,15 @@ wine_env_start() {
     export DISPLAY=:$n
     xcompmgr -d "$DISPLAY" >/dev/null 2>&1 &
     _wine_pids+=($!)
+    # A window manager, as on a player's desktop: maximised windows cover the work area, activation
+    # and keyboard focus follow the usual rules (Debian's default settings).
+    openbox --sm-disable >/dev/null 2>&1 &
+    _wine_pids+=($!)
+    local t
+    for t in $(seq 1 100); do
+      xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+      sleep 0.1
+    done
   fi
 
   if [ ! -f "$WINEPREFIX/.torvel-ready" ]; then
