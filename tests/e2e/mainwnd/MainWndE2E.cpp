@@ -7,8 +7,11 @@
 #include "MainWndDriver.h"
 #include "../../unit/browser/LoopbackServer.h"
 #include "framework/Handles.h"
+#include "support/XKeys.h"
 
 #include <tlhelp32.h>
+
+#include <ostream>
 
 namespace {
 CString ImageOf(HANDLE hProcess)
@@ -34,11 +37,46 @@ DWORD WaitForChildOf(DWORD dwParent, DWORD nTimeoutMs = 10000)
     }
     return 0;
 }
+
+// Polls until the condition holds; false when it still does not after the time. The thread's own
+// windows get their messages meanwhile (keys typed into them arrive only through its queue).
+template <typename Condition>
+bool WaitUntil(Condition condition, DWORD nTimeoutMs = 5000)
+{
+    for (DWORD waited = 0; !condition(); waited += 50) {
+        if (waited >= nTimeoutMs)
+            return false;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            ::DispatchMessageW(&msg);
+    }
+    return true;
+}
+
+RECT WindowRect(HWND hWnd)
+{
+    RECT rc{};
+    ::GetWindowRect(hWnd, &rc);
+    return rc;
+}
+
 }  // namespace
+
+// For the messages of the checks below (found through the argument type, so outside the namespace).
+static bool operator==(const RECT& a, const RECT& b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+static std::ostream& operator<<(std::ostream& os, const RECT& rc)
+{
+    return os << "(" << rc.left << ", " << rc.top << ")-(" << rc.right << ", " << rc.bottom << ")";
+}
 
 const wchar_t kUnreachableGameUrl[] = L"http://127.0.0.1:9/game/start?play_gamecode=e2e";
 
-TEST(MainWindowE2E, StartWindowHandsTheGameAddressToTheMainWindow)
+TEST(MainWindowE2E, StartWindowHandsTheGameAddressToAMainWindowThatCoversTheScreen)
 {
     CLoopbackServer server;
     ASSERT_TRUE(server.Start());
@@ -53,6 +91,32 @@ TEST(MainWindowE2E, StartWindowHandsTheGameAddressToTheMainWindow)
     for (int i = 0; i < 100 && server.CountRequestsContaining("play_gamecode=e2e") == 0; ++i)
         ::Sleep(100);
     EXPECT_EQ(server.CountRequestsContaining("play_gamecode=e2e"), 1);
+
+    // As the player sees it: the window covers the work area, is the active window, and the title
+    // strip's close button lies inside it.
+    RECT rcWork{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &rcWork, 0);
+    EXPECT_TRUE(WaitUntil([&] { return WindowRect(hMain) == rcWork; }))
+        << "window " << WindowRect(hMain) << ", work area " << rcWork;
+    EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == hMain; })) << "the main window is not active";
+    HWND hClose = ::GetDlgItem(hMain, 1001);
+    ASSERT_NE(hClose, nullptr);
+    EXPECT_TRUE(::IsWindowVisible(hClose));
+    const RECT rcClose = WindowRect(hClose), rcMain = WindowRect(hMain);
+    EXPECT_TRUE(rcClose.left >= rcMain.left && rcClose.top >= rcMain.top && rcClose.right <= rcMain.right &&
+                rcClose.bottom <= rcMain.bottom && rcClose.right > rcClose.left)
+        << "close button " << rcClose << ", window " << rcMain;
+
+    // F10 typed at the keyboard hides the client; typed again, with another window in front since
+    // the client has none left on screen, it shows the client again.
+    ASSERT_TRUE(TypeKeys(hMain, L"F10"));
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(hMain); })) << "F10 did not hide the client";
+    UniqueWindow hOther(::CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 100, 100, 200, 100,
+                                          nullptr, nullptr, nullptr, nullptr));
+    ::SetForegroundWindow(hOther.get());
+    ASSERT_TRUE(TypeKeys(hOther.get(), L"F10"));
+    EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(hMain) != FALSE; })) << "F10 did not show the client";
+    hOther.reset();
     EXPECT_TRUE(CloseThroughPrompt(client, hMain));
 }
 

@@ -3,28 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "HotKeyTestSupport.h"
+#include "support/XKeys.h"
 
 #include <string>
 
 namespace {
-
-// Gives hwnd the keyboard focus of the X display and types keys (xdotool's key syntax).
-bool TypeKeys(HWND hwnd, const std::wstring& keys)
-{
-    const auto xid = reinterpret_cast<ULONG_PTR>(GetPropW(hwnd, L"__wine_x11_whole_window"));
-    if (!xid)
-        return false;
-    std::wstring command = L"Z:\\usr\\bin\\xdotool windowfocus " + std::to_wstring(xid) + L" key " + keys;
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        return false;
-    WaitForSingleObject(pi.hProcess, 10000);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    return true;
-}
 
 class HotKeyPresses : public testing::Test
 {

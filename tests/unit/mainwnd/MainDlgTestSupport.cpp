@@ -210,63 +210,6 @@ LRESULT CALLBACK CGameWndRecorder::WndProc(HWND hWnd, UINT uMsg, WPARAM wParam, 
     return ::DefWindowProcW(hWnd, uMsg, wParam, lParam);
 }
 
-namespace {
-struct PosRecord
-{
-    HWND hWnd;
-    RECT rc;
-};
-std::vector<PosRecord> g_positions;
-}  // namespace
-
-CWindowPosLog::CWindowPosLog()
-{
-    g_positions.clear();
-    m_hHook = ::SetWindowsHookExW(WH_CALLWNDPROCRET, &CWindowPosLog::Hook, nullptr, ::GetCurrentThreadId());
-}
-
-CWindowPosLog::~CWindowPosLog()
-{
-    if (m_hHook)
-        ::UnhookWindowsHookEx(m_hHook);
-    g_positions.clear();
-}
-
-LRESULT CALLBACK CWindowPosLog::Hook(int nCode, WPARAM wParam, LPARAM lParam)
-{
-    const auto* p = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
-    if (nCode >= 0 && p->message == WM_WINDOWPOSCHANGED && !(::GetWindowLongW(p->hwnd, GWL_STYLE) & WS_CHILD)) {
-        RECT rc{};
-        ::GetWindowRect(p->hwnd, &rc);
-        g_positions.push_back(PosRecord{p->hwnd, rc});
-    }
-    return ::CallNextHookEx(nullptr, nCode, wParam, lParam);
-}
-
-std::vector<RECT> CWindowPosLog::RectsOf(HWND hWnd) const
-{
-    std::vector<RECT> rects;
-    for (const PosRecord& r : g_positions) {
-        if (r.hWnd == hWnd)
-            rects.push_back(r.rc);
-    }
-    return rects;
-}
-
-bool CWindowPosLog::Took(HWND hWnd, const RECT& rc) const
-{
-    for (const RECT& r : RectsOf(hWnd)) {
-        if (r == rc)
-            return true;
-    }
-    return false;
-}
-
-void CWindowPosLog::Clear()
-{
-    g_positions.clear();
-}
-
 bool KeyIsFree(UINT nModifiers, UINT nKey)
 {
     HWND hWnd = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
@@ -275,23 +218,6 @@ bool KeyIsFree(UINT nModifiers, UINT nKey)
         ::UnregisterHotKey(hWnd, 77);
     ::DestroyWindow(hWnd);
     return bFree;
-}
-
-bool TypeKeys(HWND hWnd, const std::wstring& strKeys)
-{
-    const auto xid = reinterpret_cast<ULONG_PTR>(::GetPropW(hWnd, L"__wine_x11_whole_window"));
-    if (!xid)
-        return false;
-    std::wstring command = L"Z:\\usr\\bin\\xdotool windowfocus " + std::to_wstring(xid) + L" key " + strKeys;
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    if (!::CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        return false;
-    ::WaitForSingleObject(pi.hProcess, 10000);
-    ::CloseHandle(pi.hThread);
-    ::CloseHandle(pi.hProcess);
-    return true;
 }
 
 namespace {

@@ -10,6 +10,7 @@
 
 #include "mainwnd/Torvel_QermDlg.h"
 #include "widgets/CustomMessageBox.h"
+#include "support/XKeys.h"
 
 // The main window with its state open to the tests.
 class CProbeMainDlg : public CTorvel_QermDlg
@@ -86,9 +87,6 @@ void Click(CWnd& button);
 // A plain window of the test tries to take the key: false while some window holds it.
 bool KeyIsFree(UINT nModifiers, UINT nKey);
 
-// Gives hWnd the keyboard focus of the X display and types keys there (xdotool's key syntax), as a
-// player at the keyboard would. False when the typing program could not run.
-bool TypeKeys(HWND hWnd, const std::wstring& strKeys);
 
 // The diagnostic lines of the program while the object lives.
 class CTraceLog
@@ -139,20 +137,3 @@ private:
     HWND m_hWnd = nullptr;
 };
 
-// Every size and place the top-level windows of this thread took (WM_WINDOWPOSCHANGED), while the
-// object lives. Wine without a window manager leaves a maximised window at the size its X window
-// had when it was mapped, so a test reads what the program asked for here.
-class CWindowPosLog
-{
-public:
-    CWindowPosLog();
-    ~CWindowPosLog();
-    // The rectangles hWnd took since the last Clear, in order.
-    std::vector<RECT> RectsOf(HWND hWnd) const;
-    bool Took(HWND hWnd, const RECT& rc) const;
-    void Clear();
-
-private:
-    static LRESULT CALLBACK Hook(int nCode, WPARAM wParam, LPARAM lParam);
-    HHOOK m_hHook = nullptr;
-};

@@ -62,20 +62,21 @@ CString TooltipOf(CWnd& button)
 
 TEST(MainWindow, InitialisationBuildsTheMaximisedFrame)
 {
-    CWindowPosLog log;
     CProbeMainDlg dlg;
-    EXPECT_EQ(RunMainDlg(dlg, {WaitUntilShown(), CheckScreen(), [&log](CProbeMainDlg& d) {
+    EXPECT_EQ(RunMainDlg(dlg, {WaitUntilShown(), CheckScreen(), [](CProbeMainDlg& d) {
         EXPECT_STREQ(d.GetWindowText(), L"《Vantor》微端");
         const DWORD style = d.GetStyle();
         EXPECT_EQ(style & WS_CAPTION, 0u) << "the window draws its own title strip";
         EXPECT_EQ(style & WS_THICKFRAME, 0u) << "the window has no sizing border";
         EXPECT_EQ(style & (WS_SYSMENU | WS_MINIMIZEBOX), DWORD(WS_SYSMENU | WS_MINIMIZEBOX));
         EXPECT_TRUE(d.IsZoomed());
-        // Sized to 1000 x 700, centred, then fitted to the whole screen (the taskbar is empty).
-        const std::vector<RECT> rects = log.RectsOf(d.GetSafeHwnd());
-        const auto itCentred = std::find(rects.begin(), rects.end(), kRestored);
-        EXPECT_NE(itCentred, rects.end()) << "never centred at 1000 x 700";
-        EXPECT_NE(std::find(itCentred, rects.end(), kFullScreen), rects.end()) << "not fitted after centring";
+        // It covers the whole work area (the desktop has no panel), and comes back to the centred
+        // 1000 x 700 rectangle when restored.
+        EXPECT_EQ(ScreenRect(d), kFullScreen);
+        WINDOWPLACEMENT wp{};
+        wp.length = sizeof wp;
+        EXPECT_TRUE(::GetWindowPlacement(d.GetSafeHwnd(), &wp));
+        EXPECT_EQ(wp.rcNormalPosition, kRestored) << "not centred at 1000 x 700 before it was maximised";
         CRect rcClient;
         d.GetClientRect(&rcClient);
         const RECT rcWindow = ScreenRect(d);
@@ -323,23 +324,21 @@ TEST(MainWindow, AnnouncedGameWindowFollowsEveryLayout)
 
 TEST(MainWindow, MinimisedWindowComesBackFromTheTaskbarFitted)
 {
-    CWindowPosLog log;
     CProbeMainDlg dlg;
     EXPECT_EQ(RunMainDlg(dlg, {WaitUntilShown(),
-        [&log](CProbeMainDlg& d) {
+        [](CProbeMainDlg& d) {
             Click(d.m_btnMinimize);
             EXPECT_TRUE(d.IsIconic());
             EXPECT_EQ(d.m_bMinimized, TRUE);
             // The taskbar's restore command; the re-fit timer does the rest.
-            log.Clear();
             d.SendMessage(WM_SYSCOMMAND, SC_RESTORE);
             return true;
         },
         Wait(200),
-        [&log](CProbeMainDlg& d) {
+        [](CProbeMainDlg& d) {
             EXPECT_FALSE(d.IsIconic());
             EXPECT_TRUE(d.IsZoomed());
-            EXPECT_TRUE(log.Took(d.GetSafeHwnd(), kFullScreen)) << "not fitted after the restore";
+            EXPECT_EQ(ScreenRect(d), kFullScreen) << "not fitted after the restore";
             EXPECT_TRUE(d.m_bMaximized);
             EXPECT_EQ(d.m_bMinimized, TRUE) << "only the layout buttons forget the minimise";
             Click(d.m_btnRestore);
