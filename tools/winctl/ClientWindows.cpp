@@ -1,0 +1,112 @@
+#include "ClientWindows.h"
+#include "framework/Geometry.h"
+#include "res/resource.h"
+
+#include <cwchar>
+
+const wchar_t CClientWindows::kTitle[] = L"《Vantor》微端";
+
+namespace {
+// Sizes the client's skin fixes; they tell its untitled windows apart.
+constexpr int kPopupWidth = 700, kPopupHeight = 460;
+constexpr int kMessageBoxWidth = 253, kMessageBoxHeight = 106;
+
+bool HasClientTitle(HWND hWnd)
+{
+    wchar_t text[64] = L"";
+    ::GetWindowTextW(hWnd, text, 64);
+    return std::wcscmp(text, CClientWindows::kTitle) == 0;
+}
+
+bool HasTitleStripButtons(HWND hWnd)
+{
+    return ::GetDlgItem(hWnd, IDC_BTN_CLOSE) && ::GetDlgItem(hWnd, IDC_BTN_CLEAR_CACHE);
+}
+
+CRect WindowRect(HWND hWnd)
+{
+    RECT rc{};
+    ::GetWindowRect(hWnd, &rc);
+    return rc;
+}
+}  // namespace
+
+CClientWindows::CClientWindows()
+{
+    ::EnumWindows(&CClientWindows::Collect, reinterpret_cast<LPARAM>(this));
+}
+
+BOOL CALLBACK CClientWindows::Collect(HWND hWnd, LPARAM lParam)
+{
+    if (::IsWindowVisible(hWnd))
+        reinterpret_cast<CClientWindows*>(lParam)->m_windows.push_back(hWnd);
+    return TRUE;
+}
+
+HWND CClientWindows::Start() const
+{
+    for (HWND hWnd : m_windows)
+        if (HasClientTitle(hWnd) && !HasTitleStripButtons(hWnd))
+            return hWnd;
+    return nullptr;
+}
+
+HWND CClientWindows::Main() const
+{
+    for (HWND hWnd : m_windows)
+        if (HasClientTitle(hWnd) && HasTitleStripButtons(hWnd))
+            return hWnd;
+    return nullptr;
+}
+
+HWND CClientWindows::OwnedWindowOfSize(HWND hOwner, int cx, int cy) const
+{
+    if (!hOwner)
+        return nullptr;
+    for (HWND hWnd : m_windows) {
+        const CRect rc = WindowRect(hWnd);
+        if (::GetWindow(hWnd, GW_OWNER) == hOwner && rc.Width() == cx && rc.Height() == cy)
+            return hWnd;
+    }
+    return nullptr;
+}
+
+HWND CClientWindows::LoginPopup() const
+{
+    return OwnedWindowOfSize(Start(), kPopupWidth, kPopupHeight);
+}
+
+HWND CClientWindows::MessageBox() const
+{
+    for (HWND hWnd : m_windows) {
+        const CRect rc = WindowRect(hWnd);
+        if (::GetWindowTextLengthW(hWnd) == 0 && rc.Width() == kMessageBoxWidth &&
+            rc.Height() == kMessageBoxHeight && ::GetDlgItem(hWnd, IDOK) && ::GetDlgItem(hWnd, IDCANCEL))
+            return hWnd;
+    }
+    return nullptr;
+}
+
+HWND CClientWindows::CleaningOverlay() const
+{
+    const HWND hMain = Main();
+    if (!hMain)
+        return nullptr;
+    const CRect rcMain = WindowRect(hMain);
+    for (HWND hWnd : m_windows) {
+        const CRect rc = WindowRect(hWnd);
+        if (::GetWindow(hWnd, GW_OWNER) == hMain && ::EqualRect(&rc, &rcMain))
+            return hWnd;
+    }
+    return nullptr;
+}
+
+bool CClientWindows::FillsWorkArea(HWND hWnd)
+{
+    MONITORINFO mi{};
+    mi.cbSize = sizeof mi;
+    if (!hWnd || !::GetMonitorInfoW(::MonitorFromWindow(hWnd, MONITOR_DEFAULTTONEAREST), &mi))
+        return false;
+    const CRect rc = WindowRect(hWnd);
+    return ::EqualRect(&rc, &mi.rcWork) != FALSE;
+}
