@@ -16,7 +16,7 @@
 namespace {
 
 // How many aborted requests Wine keeps a handle for depends on how far each one got, which varies
-// with the machine's load; a container leaking per cycle would leave 100 or more.
+// with the machine's load; a container leaking per cycle would leave 200 or more.
 constexpr long kHandleSlack = 20;
 
 struct Residue
@@ -68,7 +68,7 @@ void Report(const char* pszName, const Residue& platform, const Residue& cycles)
 
 } // namespace
 
-TEST(BrowserStress, GameViewCreatedAndDeleted100TimesWhileNavigating)
+TEST(BrowserStress, GameViewCreatedAndDeleted200TimesWhileNavigating)
 {
     OleInitScope ole;  // as in the program, OLE stays initialised around the browsers
     CTestHostWindow host;
@@ -78,8 +78,8 @@ TEST(BrowserStress, GameViewCreatedAndDeleted100TimesWhileNavigating)
                     10000);
         view.Navigate((server.Url(L"/warm/") + std::to_wstring(i)).c_str());
     });
-    Residue platform = PlatformResidue(host.Handle(), 100);
-    Residue cycles = ResidueOf(100, [&](CLoopbackServer& server, int i) {
+    Residue platform = PlatformResidue(host.Handle(), 200);
+    Residue cycles = ResidueOf(200, [&](CLoopbackServer& server, int i) {
         auto* pView = new CMyHtmlView;
         ASSERT_TRUE(pView->Create(nullptr, L"MyWebBrowser", WS_CHILD | WS_VISIBLE, RECT{0, 0, 0, 0},
                                   CWnd::FromHandle(host.Handle()), 10000));
@@ -89,12 +89,12 @@ TEST(BrowserStress, GameViewCreatedAndDeleted100TimesWhileNavigating)
         delete pView;
     });
     Report("game view", platform, cycles);
-    EXPECT_GE(cycles.nRequests, 50u) << "the navigations did not get under way";
+    EXPECT_GE(cycles.nRequests, 100u) << "the navigations did not get under way";
     EXPECT_EQ(cycles.lWindows, 0);
     EXPECT_LE(cycles.lHandles, platform.lHandles + kHandleSlack);
 }
 
-TEST(BrowserStress, LoginBrowserCreatedAndDeleted100TimesWhileNavigating)
+TEST(BrowserStress, LoginBrowserCreatedAndDeleted200TimesWhileNavigating)
 {
     OleInitScope ole;  // as in the program, OLE stays initialised around the browsers
     CTestHostWindow host;
@@ -104,8 +104,8 @@ TEST(BrowserStress, LoginBrowserCreatedAndDeleted100TimesWhileNavigating)
         browser.ActivateBrowser();
         browser.NavigateTo((server.Url(L"/warm/") + std::to_wstring(i)).c_str());
     });
-    Residue platform = PlatformResidue(host.Handle(), 100);
-    Residue cycles = ResidueOf(100, [&](CLoopbackServer& server, int i) {
+    Residue platform = PlatformResidue(host.Handle(), 200);
+    Residue cycles = ResidueOf(200, [&](CLoopbackServer& server, int i) {
         auto* pBrowser = new WebFormLogin;
         pBrowser->m_hHostWnd = host.Handle();
         ASSERT_TRUE(pBrowser->ActivateBrowser());
@@ -115,7 +115,7 @@ TEST(BrowserStress, LoginBrowserCreatedAndDeleted100TimesWhileNavigating)
         delete pBrowser;
     });
     Report("login browser", platform, cycles);
-    EXPECT_GE(cycles.nRequests, 50u) << "the navigations did not get under way";
+    EXPECT_GE(cycles.nRequests, 100u) << "the navigations did not get under way";
     EXPECT_EQ(cycles.lWindows, 0);
     EXPECT_LE(cycles.lHandles, platform.lHandles + kHandleSlack);
     EXPECT_EQ(FirstChild(host.Handle()), nullptr);
