@@ -45,6 +45,9 @@ BOOL CTorvelLogin::OnInitDialog()
     // The taskbar button can minimise the window.
     ModifyStyle(0, WS_MINIMIZEBOX);
     CenterWindow();
+    // Drawn and in place: the player sees the picture now, before the popup with its browser and
+    // the installation are built over it, instead of after them when initialisation returns.
+    ShowWindow(SW_SHOW);
 
     auto pPopup = std::make_unique<CLoginPopupDlg>(this);
     if (pPopup->Create(IDD_LOGIN_POPUP, this))

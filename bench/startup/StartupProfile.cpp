@@ -164,10 +164,14 @@ int RunStartupProfile(double msProcessStart, const CString& strClientExe, const 
         GetFileVersionText(strClientExe);
         GetFileVersionText(strClientExe);
         lines.Mark("install-two-version-reads");
+        // New links first, then the same links again, as every later start writes them.
         CreateShortcut(L"1", strClientExe, strScratch, L"a.lnk", false);
         CreateShortcut(L"1", strClientExe, strScratch, L"b.lnk", false);
         CreateShortcut(L"-u", strClientExe, strScratch, L"c.lnk", true);
-        lines.Mark("install-three-shortcuts");
+        lines.Mark("install-three-shortcuts-new");
+        CreateShortcut(L"1", strClientExe, strScratch, L"b.lnk", false);
+        CreateShortcut(L"-u", strClientExe, strScratch, L"c.lnk", true);
+        lines.Mark("install-two-shortcuts-again");
         const CString strCopy = strScratch + L"\\copy.exe";
         ReplaceFileWithCopy(strClientExe, strCopy);
         lines.Mark("install-exe-copy-first");
