@@ -58,3 +58,27 @@ TEST_F(ShortcutTest, AMissingFolderIsReportedAsFailure)
 {
     EXPECT_FALSE(CreateShortcut(L"1", L"C:\\games\\Game.exe", (m_strFolder + L"\\missing").c_str(), L"x.lnk", false));
 }
+
+TEST_F(ShortcutTest, ALinkIsReplacedWhenItDiffersAndTheSameLinkSavedAgainReadsTheSame)
+{
+    const std::wstring strLink = m_strFolder + L"\\named.lnk";
+    ASSERT_TRUE(CreateShortcut(L"-u", L"C:\\games\\Game.exe", m_strFolder.c_str(), L"named.lnk", true));
+    ASSERT_TRUE(CreateShortcut(L"1", L"C:\\games\\Game.exe", m_strFolder.c_str(), L"named.lnk", false));
+    LinkInfo link = ReadLink(strLink);
+    ASSERT_TRUE(link.bLoaded);
+    EXPECT_EQ(link.strArguments, L"1");
+
+    // A link file cut short is not what a save would write: it is written whole again.
+    const std::string whole = ReadFileBytes(strLink);
+    ASSERT_GT(whole.size(), 8u);
+    {
+        UniqueFile file(CreateFileW(strLink.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        DWORD put = 0;
+        ASSERT_TRUE(WriteFile(file.get(), whole.data(), DWORD(whole.size() - 8), &put, nullptr));
+    }
+    ASSERT_TRUE(CreateShortcut(L"1", L"C:\\games\\Game.exe", m_strFolder.c_str(), L"named.lnk", false));
+    EXPECT_TRUE(ReadFileBytes(strLink) == whole);
+    link = ReadLink(strLink);
+    EXPECT_EQ(link.strPath, L"C:\\games\\Game.exe");
+    EXPECT_EQ(link.strArguments, L"1");
+}
