@@ -102,6 +102,13 @@ wine_env_start() {
       done
     done
     touch "$WINEPREFIX/.torvel-ready"
+    # A 64-bit prefix that also set up its 32-bit half leaves its first session with a second service
+    # manager, and every program that needs RPCSS then waits 20 s for it. A new session starts clean
+    # (natively that takes seconds; the 32-bit prefix keeps its session, which costs minutes to start).
+    if [ "$WINEARCH" = win64 ]; then
+      "$WINESERVER_BIN" -k >/dev/null 2>&1 || true
+      "$WINESERVER_BIN" -w >/dev/null 2>&1 || true
+    fi
   fi
   "$WINESERVER_BIN" -p </dev/null >/dev/null 2>&1 || true
   # The first program after a prefix changed hands finishes updating it; do that here, detached from
