@@ -1,6 +1,9 @@
 #include "MainWndDriver.h"
 
+#include "framework/Handles.h"
 #include "res/resource.h"
+
+#include <tlhelp32.h>
 
 #include <cwchar>
 #include <vector>
@@ -95,6 +98,22 @@ CPatchedClient::CPatchedClient(const CString& strLoginUrl)
 
 CPatchedClient::~CPatchedClient()
 {
+    // A client of this copy still running after a failed test would hold the test runner's output
+    // open (Wine passes a process's standard handles on to the processes it starts).
+    UniqueHandle hSnapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W pe{};
+    pe.dwSize = sizeof pe;
+    for (BOOL more = ::Process32FirstW(hSnapshot.get(), &pe); more; more = ::Process32NextW(hSnapshot.get(), &pe)) {
+        UniqueHandle hProcess(
+            ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pe.th32ProcessID));
+        wchar_t image[MAX_PATH * 2] = L"";
+        DWORD n = MAX_PATH * 2;
+        if (hProcess && ::QueryFullProcessImageNameW(hProcess.get(), 0, image, &n) &&
+            m_strExe.CompareNoCase(image) == 0) {
+            ::TerminateProcess(hProcess.get(), 99);
+            ::WaitForSingleObject(hProcess.get(), 5000);
+        }
+    }
     // The copy may stay locked for a moment after its last process ended.
     for (int i = 0; i < 50 && !m_strExe.IsEmpty() && !::DeleteFileW(m_strExe) &&
                     ::GetFileAttributesW(m_strExe) != INVALID_FILE_ATTRIBUTES;

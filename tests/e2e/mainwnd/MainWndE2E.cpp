@@ -22,15 +22,19 @@ CString ImageOf(HANDLE hProcess)
     return CString(path);
 }
 
-// The first process that dwParent started, once it exists; 0 on timeout.
-DWORD WaitForChildOf(DWORD dwParent, DWORD nTimeoutMs = 10000)
+// The process running strExe that dwParent started, once it exists; 0 on timeout. Wine may start
+// helpers of its own from the client (its menu builder for a saved link), so the image decides.
+DWORD WaitForChildOf(DWORD dwParent, const CString& strExe, DWORD nTimeoutMs = 10000)
 {
     for (DWORD waited = 0; waited <= nTimeoutMs; waited += 100) {
         UniqueHandle hSnapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
         PROCESSENTRY32W pe{};
         pe.dwSize = sizeof pe;
         for (BOOL more = ::Process32FirstW(hSnapshot.get(), &pe); more; more = ::Process32NextW(hSnapshot.get(), &pe)) {
-            if (pe.th32ParentProcessID == dwParent && pe.th32ProcessID != dwParent)
+            if (pe.th32ParentProcessID != dwParent || pe.th32ProcessID == dwParent)
+                continue;
+            UniqueHandle hProcess(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pe.th32ProcessID));
+            if (hProcess && ImageOf(hProcess.get()).CompareNoCase(strExe) == 0)
                 return pe.th32ProcessID;
         }
         ::Sleep(100);
@@ -169,7 +173,7 @@ TEST(MainWindowE2E, SelectServerEndsTheClientAndStartsAFreshOne)
     ASSERT_TRUE(client.WaitForExit());
     EXPECT_EQ(client.ExitCode(), 0u);
 
-    const DWORD dwFresh = WaitForChildOf(client.Id());
+    const DWORD dwFresh = WaitForChildOf(client.Id(), copy.Path());
     ASSERT_NE(dwFresh, 0u) << "the client started no fresh process";
     UniqueHandle hProcess(::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE,
                                         dwFresh));
