@@ -93,6 +93,18 @@ void EndProcessesOf(const CString& strExe)
 
 }  // namespace
 
+// Polls every half second until the condition holds; false when it still does not after kWaitMs.
+template <typename Condition>
+bool WaitUntil(Condition condition)
+{
+    for (DWORD waited = 0; !condition(); waited += 500) {
+        if (waited >= kWaitMs)
+            return false;
+        Sleep(500);
+    }
+    return true;
+}
+
 int wmain()
 {
     const CString strClient = ClientExePath();
@@ -119,8 +131,11 @@ int wmain()
                     picture.cx, picture.cy);
         Check(picture.cx > 0 && rc.right - rc.left == picture.cx && rc.bottom - rc.top == picture.cy,
               "the start window has the size of the start picture");
-        Check(Exists(strData + L"res\\systemset.ini"), "the data folder holds the settings file");
-        Check(ReadAll(strInstalled) == ReadAll(strClient), "the data folder holds the installed copy");
+        // The installation runs once the start window is up, and under emulation it takes a while.
+        const std::string clientBytes = ReadAll(strClient);
+        Check(WaitUntil([&] { return Exists(strData + L"res\\systemset.ini"); }),
+              "the data folder holds the settings file");
+        Check(WaitUntil([&] { return ReadAll(strInstalled) == clientBytes; }), "the data folder holds the installed copy");
         PostMessageW(hStart, WM_SYSCOMMAND, SC_CLOSE, 0);
         const HWND hBox = hStart ? WaitForMessageBox(client, kWaitMs) : nullptr;
         Check(hBox != nullptr, "closing asks first");
