@@ -64,24 +64,6 @@ ScreenshotResult Failed(const CString& strReason)
     return result;
 }
 
-bool FindPngEncoder(CLSID& clsid)
-{
-    UINT nCount = 0, cbSize = 0;
-    if (Gdiplus::GetImageEncodersSize(&nCount, &cbSize) != Gdiplus::Ok || cbSize == 0)
-        return false;
-    std::vector<BYTE> buffer(cbSize);
-    auto* pCodecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-    if (Gdiplus::GetImageEncoders(nCount, cbSize, pCodecs) != Gdiplus::Ok)
-        return false;
-    for (UINT i = 0; i < nCount; ++i) {
-        if (lstrcmpiW(pCodecs[i].MimeType, L"image/png") == 0) {
-            clsid = pCodecs[i].Clsid;
-            return true;
-        }
-    }
-    return false;
-}
-
 // The part of hWnd's client area that its parent and the screen leave visible, in client pixels.
 RECT VisibleClientRect(HWND hWnd)
 {
@@ -122,6 +104,24 @@ UniqueGdiObj<HBITMAP> CaptureVisibleArea(HWND hWnd)
 }
 
 }  // namespace
+
+bool FindPngEncoder(CLSID& clsid)
+{
+    UINT nCount = 0, cbSize = 0;
+    if (Gdiplus::GetImageEncodersSize(&nCount, &cbSize) != Gdiplus::Ok || cbSize == 0)
+        return false;
+    std::vector<BYTE> buffer(cbSize);
+    auto* pCodecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+    if (Gdiplus::GetImageEncoders(nCount, cbSize, pCodecs) != Gdiplus::Ok)
+        return false;
+    for (UINT i = 0; i < nCount; ++i) {
+        if (lstrcmpiW(pCodecs[i].MimeType, L"image/png") == 0) {
+            clsid = pCodecs[i].Clsid;
+            return true;
+        }
+    }
+    return false;
+}
 
 CString GetScreenshotFolder()
 {

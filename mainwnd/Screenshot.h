@@ -24,5 +24,8 @@ CString MakeScreenshotFileName(const SYSTEMTIME& st, int nAttempt);
 // GetScreenshotFolder(), which is made when missing. GDI+ must be running.
 ScreenshotResult SaveWindowScreenshot(HWND hWnd);
 
+// The class id of GDI+'s PNG encoder; false when GDI+ has none (or is not running).
+bool FindPngEncoder(CLSID& clsid);
+
 // Opens the folder of strPath in the shell with the file selected.
 bool ShowFileInFolder(const CString& strPath);

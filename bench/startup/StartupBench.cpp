@@ -24,20 +24,6 @@ constexpr int kRuns = 5;
 // navigation; the closed port fails the game page at once.
 const wchar_t kHandOverUrl[] = L"http://127.0.0.1:9/game/start?play_gamecode=bench";
 
-// The performance counter is one clock for every process, so a child can measure from our reading.
-double NowMs()
-{
-    static double s_msPerTick = 0;
-    if (s_msPerTick == 0) {
-        LARGE_INTEGER frequency;
-        QueryPerformanceFrequency(&frequency);
-        s_msPerTick = 1000.0 / double(frequency.QuadPart);
-    }
-    LARGE_INTEGER li;
-    QueryPerformanceCounter(&li);
-    return double(li.QuadPart) * s_msPerTick;
-}
-
 double Median(std::vector<double> values)
 {
     if (values.empty())

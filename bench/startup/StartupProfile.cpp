@@ -21,8 +21,7 @@
 #include <string>
 #include <vector>
 
-namespace {
-
+// The performance counter is one clock for every process, so a child can measure from our reading.
 double NowMs()
 {
     static double s_msPerTick = 0;
@@ -35,6 +34,8 @@ double NowMs()
     QueryPerformanceCounter(&li);
     return double(li.QuadPart) * s_msPerTick;
 }
+
+namespace {
 
 // The moment the first browser control of the process exists, as its diagnostic line tells.
 double g_msBrowserCreated = -1;

@@ -5,6 +5,9 @@
 #pragma once
 #include "framework/CString.h"
 
+// Milliseconds on the performance counter, which every process of the machine shares.
+double NowMs();
+
 // Runs the pieces once and writes one "name milliseconds" line per piece into strResultFile.
 // msProcessStart is the starting process's clock reading at CreateProcess (the same counter).
 int RunStartupProfile(double msProcessStart, const CString& strClientExe, const CString& strResultFile);

@@ -1,5 +1,6 @@
 #include "ScreenCapture.h"
 #include "framework/Handles.h"
+#include "mainwnd/Screenshot.h"
 
 #include <objidl.h>
 #include <gdiplus.h>
@@ -28,23 +29,6 @@ private:
     bool m_bStarted = false;
 };
 
-bool FindPngEncoder(CLSID& clsid)
-{
-    UINT nCount = 0, cbSize = 0;
-    if (Gdiplus::GetImageEncodersSize(&nCount, &cbSize) != Gdiplus::Ok || cbSize == 0)
-        return false;
-    std::vector<BYTE> buffer(cbSize);
-    auto* pCodecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-    if (Gdiplus::GetImageEncoders(nCount, cbSize, pCodecs) != Gdiplus::Ok)
-        return false;
-    for (UINT i = 0; i < nCount; ++i) {
-        if (lstrcmpiW(pCodecs[i].MimeType, L"image/png") == 0) {
-            clsid = pCodecs[i].Clsid;
-            return true;
-        }
-    }
-    return false;
-}
 }  // namespace
 
 bool CScreenCapture::SavePng(const wchar_t* pszPath)

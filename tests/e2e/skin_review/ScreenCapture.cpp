@@ -1,4 +1,5 @@
 #include "ScreenCapture.h"
+#include "mainwnd/Screenshot.h"
 
 #include <vector>
 
@@ -20,18 +21,8 @@ std::unique_ptr<Gdiplus::Bitmap> CaptureClient(HWND hwnd)
 
 bool SavePng(Gdiplus::Bitmap& bitmap, const std::wstring& path)
 {
-    UINT count = 0, size = 0;
-    if (Gdiplus::GetImageEncodersSize(&count, &size) != Gdiplus::Ok || size == 0)
-        return false;
-    std::vector<BYTE> buffer(size);
-    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-    if (Gdiplus::GetImageEncoders(count, size, codecs) != Gdiplus::Ok)
-        return false;
-    for (UINT i = 0; i < count; ++i) {
-        if (lstrcmpiW(codecs[i].MimeType, L"image/png") == 0)
-            return bitmap.Save(path.c_str(), &codecs[i].Clsid, nullptr) == Gdiplus::Ok;
-    }
-    return false;
+    CLSID clsidPng{};
+    return FindPngEncoder(clsidPng) && bitmap.Save(path.c_str(), &clsidPng, nullptr) == Gdiplus::Ok;
 }
 
 std::wstring ScreenshotDir()
