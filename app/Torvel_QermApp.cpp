@@ -3,6 +3,7 @@
 #include "app/GameWndProcess.h"
 #include "app/Paths.h"
 #include "app/Uninstall.h"
+#include "app/UpdateHandOver.h"
 #include "app/UpdateStep.h"
 #include "mainwnd/Torvel_QermDlg.h"
 #include "res/resource.h"
@@ -53,6 +54,10 @@ BOOL CTorvel_QermApp::InitInstance()
             return FALSE;
         return RunGameWindowProcess(*this, switches.hFrameWnd, switches.strGameUrl);
     }
+
+    // A newer version downloaded at an earlier start takes over before any window shows.
+    if (HandOverDownloadedUpdate())
+        return FALSE;
 
     CTorvel_QermDlg dlg;
     m_pMainWnd = &dlg;

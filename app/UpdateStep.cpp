@@ -16,10 +16,36 @@ const wchar_t kRunSeparator[] = L"=====================";
 // Exception texts are kept to the length the log has always carried.
 constexpr int kMaxExceptionTextChars = 254;
 
+// The client that handed the update over may still be ending, and a scanner may hold the file for a
+// moment: a target in use is tried again for this long before the step gives up.
+constexpr DWORD kInUseRetryMs = 5000;
+constexpr DWORD kInUseRetryStepMs = 100;
+
+bool IsInUseError(DWORD dwError)
+{
+    return dwError == ERROR_SHARING_VIOLATION || dwError == ERROR_LOCK_VIOLATION || dwError == ERROR_ACCESS_DENIED;
+}
+
+// ReplaceFileWithCopy, tried again while the target is in use; the error of the last try is kept.
+bool ReplaceWhenFree(const CString& strSource, const CString& strTarget)
+{
+    const ULONGLONG ullStart = GetTickCount64();
+    for (;;) {
+        if (ReplaceFileWithCopy(strSource, strTarget))
+            return true;
+        const DWORD dwError = GetLastError();
+        if (!IsInUseError(dwError) || GetTickCount64() - ullStart >= kInUseRetryMs) {
+            SetLastError(dwError);
+            return false;
+        }
+        Sleep(kInUseRetryStepMs);
+    }
+}
+
 bool ReplaceInstalledExe(const CString& strTargetPath)
 {
     const CString strSelf = GetModulePath();
-    if (!ReplaceFileWithCopy(strSelf, strTargetPath)) {
+    if (!ReplaceWhenFree(strSelf, strTargetPath)) {
         // Logging can change the thread's error code, so take it first.
         const DWORD dwError = GetLastError();
         CString strFailure;

@@ -44,6 +44,7 @@
 #define IDR_TRAY_MENU               151
 #define IDR_ACCELERATOR             303
 #define IDR_SETTINGS_ZIP            269    // type "ZIP": default systemset.ini and uninstall.ico
+#define IDR_UPDATE_KEY              270    // RCDATA: the update-signing public key, X||Y of P-256
 #define IDI_APP                     273
 #define IDB_POPUP_BACKGROUND        318    // 739 x 471, 24-bit
 
@@ -118,7 +119,3 @@
 #define IDS_UNINSTALL_KEY           32779
 #define IDS_SELECT_SERVER_SHOW      32780
 #define IDS_DESKTOP_LINK_SWITCH     32781
-
-// ---- Version -----------------------------------------------------------------------------------
-#define VER_FILEVERSION             1,0,0,1
-#define VER_FILEVERSION_STR         "1.0.0.1"

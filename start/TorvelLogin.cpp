@@ -1,5 +1,6 @@
 #include "start/TorvelLogin.h"
 #include "app/Paths.h"
+#include "app/Updater.h"
 #include "framework/Handles.h"
 #include "res/resource.h"
 #include "start/Installation.h"
@@ -56,6 +57,8 @@ BOOL CTorvelLogin::OnInitDialog()
 
     // Every normal start keeps the installation complete; it blocks the window while it runs.
     RunInstallation();
+    // The version server is asked on a thread of its own: this window never waits for it.
+    StartUpdateCheck();
     return TRUE;
 }
 

@@ -113,6 +113,10 @@ void CLoopbackHttpServer::Answer(SOCKET s)
 {
     DWORD timeoutMs = 5000;
     setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeoutMs), sizeof timeoutMs);
+    // A client that stops reading a long body (one that refused it half-way) must not hold the
+    // server from answering the next request.
+    DWORD sendTimeoutMs = 2000;
+    setsockopt(s, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&sendTimeoutMs), sizeof sendTimeoutMs);
     std::string request;
     char buf[4096];
     while (request.find("\r\n\r\n") == std::string::npos) {

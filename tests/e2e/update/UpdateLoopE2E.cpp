@@ -1,0 +1,286 @@
+// The update loop end to end: copies of the real client that trust the test's key and ask a loopback
+// version server, in the real data folder (its installed exe and update log are put back afterwards).
+#include <gtest/gtest.h>
+#include <winsock2.h>
+#include <windows.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <functional>
+
+#include "app/Paths.h"
+#include "app/RunningClients.h"
+#include "res/resource.h"
+#include "support/ClientWindows.h"
+#include "support/ResourcePatch.h"
+#include "support/UpdateRelease.h"
+#include "unit/http/LoopbackHttpServer.h"
+#include "unit/updatelog/ScratchFolder.h"
+
+namespace {
+
+const char kQuery[] = "/getClientVersion.php?p=tarnube&g=pelq&v=1.0.0.1";
+
+bool WaitUntil(const std::function<bool()>& done, DWORD nTimeoutMs)
+{
+    for (DWORD waited = 0; waited < nTimeoutMs; waited += 100, Sleep(100)) {
+        if (done())
+            return true;
+    }
+    return done();
+}
+
+std::vector<std::wstring> LogMessages()
+{
+    const std::string bytes = ReadWholeFile(std::wstring(GetDataDir() + L"res\\update.log"));
+    const std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
+    std::vector<std::wstring> messages;
+    for (size_t pos = 0; pos < text.size();) {
+        size_t end = text.find(L"\r\n", pos);
+        if (end == std::wstring::npos)
+            end = text.size();
+        const std::wstring line = text.substr(pos, end - pos);
+        const size_t tag = line.find(L"UpdateModule\t");
+        messages.push_back(tag == std::wstring::npos ? line : line.substr(tag + 13));
+        pos = end + 2;
+    }
+    return messages;
+}
+
+bool Logged(const wchar_t* pszFragment)
+{
+    const std::vector<std::wstring> log = LogMessages();
+    return std::any_of(log.begin(), log.end(),
+                       [&](const std::wstring& message) { return message.find(pszFragment) != std::wstring::npos; });
+}
+
+std::string Narrow(const std::vector<std::wstring>& lines)
+{
+    std::string text;
+    for (const std::wstring& line : lines)
+        text += CString(line.c_str()).ToUtf8() + "\n";
+    return text;
+}
+
+// The start window of any process whose executable is strExe.
+HWND FindStartWindowOf(const CString& strExe)
+{
+    struct Search { CString strExe; HWND hFound; } search{strExe, nullptr};
+    EnumWindows([](HWND hWnd, LPARAM lParam) -> BOOL {
+        auto* pSearch = reinterpret_cast<Search*>(lParam);
+        wchar_t text[64] = L"";
+        GetWindowTextW(hWnd, text, 64);
+        if (!IsWindowVisible(hWnd) || wcscmp(text, L"《Vantor》微端") != 0)
+            return TRUE;
+        DWORD dwProcess = 0;
+        GetWindowThreadProcessId(hWnd, &dwProcess);
+        UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, dwProcess));
+        wchar_t image[MAX_PATH] = L"";
+        DWORD n = MAX_PATH;
+        if (process && QueryFullProcessImageNameW(process.get(), 0, image, &n) &&
+            _wcsicmp(image, pSearch->strExe) == 0) {
+            pSearch->hFound = hWnd;
+            return FALSE;
+        }
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&search));
+    return search.hFound;
+}
+
+void EndProcessesOf(const CString& strExe)
+{
+    for (DWORD id : FindProcessesRunning(strExe)) {
+        UniqueHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
+        if (process) {
+            TerminateProcess(process.get(), 1);
+            WaitForSingleObject(process.get(), 10000);
+        }
+    }
+}
+
+class UpdateLoop : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_key.IsValid());
+        m_installed = GetDataDir() + L"Torvel_Qerm.exe";
+        m_downloads = GetCacheDir() + L"\\qzrvpelqupdate";
+        m_log = GetDataDir() + L"res\\update.log";
+        m_bHadInstalled = PathExists(std::wstring(m_installed));
+        if (m_bHadInstalled)
+            m_savedInstalled = ReadWholeFile(std::wstring(m_installed));
+        m_savedLog = ReadWholeFile(std::wstring(m_log));
+        EndProcessesOf(m_installed);
+        DeleteFileW(m_installed);
+        DeleteFileW(m_log);
+        CScratchFolder::RemoveTree(std::wstring(m_downloads));
+    }
+
+    void TearDown() override
+    {
+        EndProcessesOf(m_installed);
+        EndProcessesOf(m_downloads + L"\\Torvel_Qerm.exe");
+        CScratchFolder::RemoveTree(std::wstring(m_downloads));
+        if (m_bHadInstalled)
+            WriteWholeFile(std::wstring(m_installed), m_savedInstalled);
+        else
+            DeleteFileW(m_installed);
+        WriteWholeFile(std::wstring(m_log), m_savedLog);
+    }
+
+    // A copy of the client that asks strServer for its version and trusts the test's key.
+    CString MakeClient(const wchar_t* pszFolder, const std::wstring& strServer, const char* pszVersion)
+    {
+        const CString strCopy = CopyExecutableTo(ClientExePath(), m_dir.Sub(pszFolder).c_str());
+        CResourcePatch patch(strCopy);
+        patch.SetString(IDS_VERSION_SERVER, strServer.c_str());
+        EXPECT_TRUE(patch.Commit());
+        EXPECT_TRUE(SetUpdateKey(std::wstring(strCopy), m_key.PublicKey()));
+        if (strcmp(pszVersion, "1.0.0.1") != 0) {
+            EXPECT_TRUE(SetFileVersion(std::wstring(strCopy), pszVersion));
+        }
+        return strCopy;
+    }
+
+    std::string SignedManifestFor(const std::string& file, const std::wstring& strUrl)
+    {
+        ManifestFields fields;
+        fields.url = CString(strUrl.c_str()).ToUtf8();
+        fields.size = file.size();
+        fields.sha256 = Sha256Hex(file);
+        return m_key.Sign(ManifestBody(fields));
+    }
+
+    // The next start of the installed client hands over: it ends by itself, before any window, and
+    // the new version's start window follows from the same path.
+    void ExpectHandOverToTheNewBuild(const std::string& newBuild)
+    {
+        ClientProcess handing;
+        ASSERT_TRUE(handing.Start(m_installed, L"\"" + m_installed + L"\""));
+        ASSERT_TRUE(handing.WaitForExit(20000)) << "the start that hands over must end by itself";
+        EXPECT_EQ(handing.ExitCode(), 0u);
+        EXPECT_TRUE(handing.TopLevelWindows(false).empty());
+        HWND hNew = nullptr;
+        EXPECT_TRUE(WaitUntil([&] { return (hNew = FindStartWindowOf(m_installed)) != nullptr; }, 30000))
+            << "no start window of the updated client\n" << Narrow(LogMessages());
+        EXPECT_TRUE(ReadWholeFile(std::wstring(m_installed)) == newBuild) << "the installed exe is not the new build";
+        const std::vector<std::wstring> log = LogMessages();
+        const auto at = std::find(log.begin(), log.end(), L"Update 1.0.0.2: handed over to the update step");
+        ASSERT_NE(at, log.end()) << Narrow(log);
+        ASSERT_GE(log.end() - at, 4) << Narrow(log);
+        EXPECT_EQ(at[1].substr(0, 33), L"Finish download,current file md5=");
+        EXPECT_EQ(at[1].size(), 33u + 32u);
+        EXPECT_EQ(at[2], L"Update success.Current Version:1.0.0.2");
+        EXPECT_EQ(at[3], L"=====================");
+    }
+
+    CScratchFolder m_dir{L"updateloop"};
+    CTestSigningKey m_key;
+    CString m_installed, m_downloads, m_log;
+    bool m_bHadInstalled = false;
+    std::string m_savedInstalled, m_savedLog;
+};
+
+TEST_F(UpdateLoop, ANewerBuildCutHalfWayIsContinuedThenHandedOverAndStarts)
+{
+    CLoopbackHttpServer server;
+    ASSERT_TRUE(server.IsListening());
+    const CString strOld = MakeClient(L"old", server.Url(""), "1.0.0.1");
+    const std::string newBuild = ReadWholeFile(std::wstring(MakeClient(L"new", server.Url(""), "1.0.0.2")));
+    server.Add(kQuery, CannedResponse::Make("200 OK", SignedManifestFor(newBuild, server.Url("/new.exe"))));
+    const size_t half = newBuild.size() / 2;
+    CannedResponse cut = CannedResponse::Make("200 OK", newBuild.substr(0, half), false);
+    cut.head += "Content-Length: " + std::to_string(newBuild.size()) + "\r\n";
+    server.Add("/new.exe", cut);
+
+    {
+        // First start: installs itself, and the download is cut half-way.
+        ClientProcess first;
+        ASSERT_TRUE(first.Start(strOld, L"\"" + strOld + L"\""));
+        ASSERT_NE(WaitForStartWindow(first), nullptr);
+        ASSERT_TRUE(WaitUntil([] { return Logged(L"cut short"); }, 30000)) << Narrow(LogMessages());
+    }
+    ASSERT_TRUE(ReadWholeFile(std::wstring(m_installed)) == ReadWholeFile(std::wstring(strOld)));
+
+    CannedResponse rest = CannedResponse::Make("206 Partial Content", newBuild.substr(half));
+    rest.head += "Content-Range: bytes " + std::to_string(half) + "-" + std::to_string(newBuild.size() - 1) + "/" +
+                 std::to_string(newBuild.size()) + "\r\n";
+    server.Add("/new.exe", rest);
+    {
+        // Second start: nothing is ready yet, so it runs as always and continues the download.
+        ClientProcess second;
+        ASSERT_TRUE(second.Start(m_installed, L"\"" + m_installed + L"\""));
+        ASSERT_NE(WaitForStartWindow(second), nullptr);
+        ASSERT_TRUE(WaitUntil([] { return Logged(L"Update ready: 1.0.0.2"); }, 30000)) << Narrow(LogMessages());
+        EXPECT_NE(server.LastRequest().find("Range: bytes=" + std::to_string(half) + "-"), std::string::npos);
+    }
+    ExpectHandOverToTheNewBuild(newBuild);
+}
+
+TEST_F(UpdateLoop, NoHandOverWhileAnotherClientOfTheInstallationRuns)
+{
+    CLoopbackHttpServer server;   // answers every question with 404: no update is offered
+    const CString strOld = MakeClient(L"old", server.Url(""), "1.0.0.1");
+    const std::string newBuild = ReadWholeFile(std::wstring(MakeClient(L"new", server.Url(""), "1.0.0.2")));
+    ASSERT_TRUE(CopyFileW(strOld, m_installed, FALSE));
+
+    ClientProcess running;
+    ASSERT_TRUE(running.Start(m_installed, L"\"" + m_installed + L"\""));
+    ASSERT_NE(WaitForStartWindow(running), nullptr);
+    // A verified update waits in the download folder, as an earlier start left it.
+    SHCreateDirectoryExW(nullptr, m_downloads, nullptr);
+    ASSERT_TRUE(WriteWholeFile(std::wstring(m_downloads + L"\\Torvel_Qerm.exe"), newBuild));
+    ASSERT_TRUE(WriteWholeFile(std::wstring(m_downloads + L"\\update.manifest"),
+                               SignedManifestFor(newBuild, server.Url("/new.exe"))));
+    {
+        ClientProcess second;
+        ASSERT_TRUE(second.Start(m_installed, L"\"" + m_installed + L"\""));
+        EXPECT_NE(WaitForStartWindow(second), nullptr) << "the second client runs as always";
+        EXPECT_TRUE(Logged(L"Update 1.0.0.2: waits: another client of this installation is running"))
+            << Narrow(LogMessages());
+        EXPECT_TRUE(ReadWholeFile(std::wstring(m_installed)) == ReadWholeFile(std::wstring(strOld)));
+    }
+    running.Kill();
+    ASSERT_TRUE(running.WaitForExit());
+    ExpectHandOverToTheNewBuild(newBuild);
+}
+
+// A version server that takes the connection and never answers changes nothing the player sees.
+TEST_F(UpdateLoop, AServerThatNeverAnswersLeavesTheStartWindowAndItsClosePromptAsAlways)
+{
+    WSADATA wsa{};
+    ASSERT_EQ(WSAStartup(MAKEWORD(2, 2), &wsa), 0);
+    SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    int len = sizeof addr;
+    // Connections complete in the backlog and are never accepted: the request is never answered.
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    ASSERT_EQ(listen(listener, 4), 0);
+    ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &len), 0);
+    const CString strClient =
+        MakeClient(L"silent", L"http://127.0.0.1:" + std::to_wstring(ntohs(addr.sin_port)), "1.0.0.1");
+
+    ClientProcess client;
+    ASSERT_TRUE(client.Start(strClient, L"\"" + strClient + L"\""));
+    HWND hStart = WaitForStartWindow(client);
+    ASSERT_NE(hStart, nullptr);
+    fd_set pending;
+    FD_ZERO(&pending);
+    FD_SET(listener, &pending);
+    timeval tv{20, 0};
+    EXPECT_EQ(select(0, &pending, nullptr, nullptr, &tv), 1) << "the client never asked for its version";
+
+    PostMessageW(hStart, WM_SYSCOMMAND, SC_CLOSE, 0);
+    HWND hPrompt = WaitForMessageBox(client);
+    ASSERT_NE(hPrompt, nullptr) << "the close command asked nothing";
+    ClickDialogButton(hPrompt, IDOK);
+    EXPECT_TRUE(client.WaitForExit(10000)) << "the waiting update check held the process";
+    EXPECT_EQ(client.ExitCode(), 0u);
+    closesocket(listener);
+    WSACleanup();
+}
+
+}  // namespace

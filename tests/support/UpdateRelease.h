@@ -1,0 +1,46 @@
+// What a test needs to play the operator of the client's updates: a signing key of its own, signed
+// manifests, and copies of the client that trust that key and carry another version.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+// A P-256 key pair made by CNG for one test.
+class CTestSigningKey
+{
+public:
+    CTestSigningKey();
+    ~CTestSigningKey();
+    CTestSigningKey(const CTestSigningKey&) = delete;
+    CTestSigningKey& operator=(const CTestSigningKey&) = delete;
+
+    bool IsValid() const { return m_hKey != nullptr; }
+    // X||Y, as the client carries it.
+    const std::uint8_t* PublicKey() const { return m_publicKey; }
+    // body + "signature=<Base64 of r||s>\n", signed over every byte of body.
+    std::string Sign(const std::string& body) const;
+
+private:
+    void* m_hAlgorithm = nullptr;
+    void* m_hKey = nullptr;
+    std::uint8_t m_publicKey[64] = {};
+};
+
+struct ManifestFields
+{
+    std::string version = "1.0.0.2";
+    std::string url;
+    std::uint64_t size = 0;
+    std::string sha256;                             // 64 lower-case hex digits
+    std::string expires = "2099-01-01T00:00:00Z";
+};
+// The manifest's lines before its signature.
+std::string ManifestBody(const ManifestFields& fields);
+
+std::string Sha256Hex(const std::string& data);
+
+// The client's update key and its FileVersion and ProductVersion in a copy that is not running. The
+// version text must be as long as the one it replaces ("1.0.0.1" -> "1.0.0.2").
+bool SetUpdateKey(const std::wstring& strExe, const std::uint8_t* pKey64);
+bool SetFileVersion(const std::wstring& strExe, const std::string& strVersion);

@@ -1,0 +1,270 @@
+// The update check in-process: a loopback server plays the version server, a key of the test's own
+// signs. Each refusal leaves nothing behind that the next start could hand over, and says why in the
+// update log.
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <functional>
+
+#include "app/Paths.h"
+#include "app/UpdateHandOver.h"
+#include "app/UpdateLog.h"
+#include "app/Updater.h"
+#include "support/ResourcePatch.h"
+#include "support/UpdateRelease.h"
+#include "unit/http/LoopbackHttpServer.h"
+#include "unit/updatelog/ScratchFolder.h"
+
+namespace {
+
+std::wstring BinDir()
+{
+    wchar_t szSelf[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, szSelf, MAX_PATH);
+    std::wstring path(szSelf);
+    return path.substr(0, path.rfind(L'\\') + 1);
+}
+
+// The update log's messages (what follows the tag of each line).
+std::vector<std::wstring> LogMessages()
+{
+    const std::string bytes = ReadWholeFile(std::wstring(GetUpdateLogPath()));
+    const std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
+    std::vector<std::wstring> messages;
+    for (size_t pos = 0; pos < text.size();) {
+        size_t end = text.find(L"\r\n", pos);
+        if (end == std::wstring::npos)
+            end = text.size();
+        const std::wstring line = text.substr(pos, end - pos);
+        const size_t tag = line.find(L"UpdateModule\t");
+        messages.push_back(tag == std::wstring::npos ? line : line.substr(tag + 13));
+        pos = end + 2;
+    }
+    return messages;
+}
+
+std::string NarrowText(const std::wstring& text)
+{
+    return std::string(text.begin(), text.end());
+}
+
+std::vector<std::wstring> FilesIn(const std::wstring& folder)
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW fd{};
+    HANDLE hFind = FindFirstFileW((folder + L"\\*").c_str(), &fd);
+    if (hFind == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.push_back(fd.cFileName);
+    } while (FindNextFileW(hFind, &fd));
+    FindClose(hFind);
+    return names;
+}
+
+CannedResponse Binary(const char* status, const std::string& body)
+{
+    CannedResponse r = CannedResponse::Make(status, body);
+    return r;
+}
+
+class UpdateCheck : public testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        // The new build: the client itself with another FileVersion.
+        CScratchFolder build(L"newbuild");
+        const std::wstring copy = build.Sub(L"Torvel_Qerm.exe");
+        ASSERT_TRUE(CopyFileW((BinDir() + L"Torvel_Qerm.exe").c_str(), copy.c_str(), FALSE));
+        ASSERT_TRUE(SetFileVersion(copy, "1.0.0.2"));
+        s_newBuild = new std::string(ReadWholeFile(copy));
+    }
+    static void TearDownTestSuite()
+    {
+        delete s_newBuild;
+        s_newBuild = nullptr;
+    }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_key.IsValid());
+        ASSERT_TRUE(m_server.IsListening());
+        SHCreateDirectoryExW(nullptr, GetDataDir() + L"res", nullptr);
+        DeleteFileW(GetUpdateLogPath());
+        m_setup.strQueryUrl = m_server.Url("/q").c_str();
+        m_setup.strRunningVersion = L"1.0.0.1";
+        memcpy(m_setup.publicKey, m_key.PublicKey(), 64);
+        m_setup.strDownloadDir = m_dir.Sub(L"download").c_str();
+        m_setup.strExeName = L"Torvel_Qerm.exe";
+        ParseUtcTimestamp("2027-01-01T00:00:00Z", &m_setup.nNowUnix);
+        m_fields.url = NarrowText(m_server.Url("/new.exe"));
+        m_fields.size = s_newBuild->size();
+        m_fields.sha256 = Sha256Hex(*s_newBuild);
+    }
+
+    void Offer(const std::string& manifest, const std::string& file)
+    {
+        m_server.Add("/q", CannedResponse::Make("200 OK", manifest));
+        m_server.Add("/new.exe", Binary("200 OK", file));
+    }
+
+    std::wstring Ready() const { return m_dir.Sub(L"download\\Torvel_Qerm.exe"); }
+
+    static std::string* s_newBuild;
+    CScratchFolder m_dir{L"update"};
+    CTestSigningKey m_key;
+    CLoopbackHttpServer m_server;
+    UpdateSetup m_setup;
+    ManifestFields m_fields;
+};
+
+std::string* UpdateCheck::s_newBuild = nullptr;
+
+TEST_F(UpdateCheck, EveryRefusalKeepsNothingAndLogsOneReason)
+{
+    CTestSigningKey other;
+    struct Case
+    {
+        const char* name;
+        UpdateCheckResult expected;
+        const wchar_t* logged;
+        std::function<void(ManifestFields&, std::string& manifest, std::string& file)> change;
+    };
+    const std::string& good = *s_newBuild;
+    const Case cases[] = {
+        {"one byte of the file changed", UpdateCheckResult::Refused, L"sha256 differs",
+         [](ManifestFields&, std::string&, std::string& file) { file[file.size() / 2] ^= 1; }},
+        {"signed with another key", UpdateCheckResult::NoUpdate, L"signature does not verify",
+         [&](ManifestFields& f, std::string& manifest, std::string&) { manifest = other.Sign(ManifestBody(f)); }},
+        {"one byte of the signed text changed", UpdateCheckResult::NoUpdate, L"signature does not verify",
+         [](ManifestFields&, std::string& manifest, std::string&) { manifest[manifest.find("new.exe")] = 'N'; }},
+        {"expired", UpdateCheckResult::NoUpdate, L"manifest expired",
+         [&](ManifestFields& f, std::string& manifest, std::string&) {
+             f.expires = "2026-12-31T23:59:59Z";
+             manifest = m_key.Sign(ManifestBody(f));
+         }},
+        {"the same version", UpdateCheckResult::NoUpdate, L"1.0.0.1 offered, 1.0.0.1 running",
+         [&](ManifestFields& f, std::string& manifest, std::string&) {
+             f.version = "1.0.0.1";
+             manifest = m_key.Sign(ManifestBody(f));
+         }},
+        {"an older version", UpdateCheckResult::NoUpdate, L"1.0.0.0 offered, 1.0.0.1 running",
+         [&](ManifestFields& f, std::string& manifest, std::string&) {
+             f.version = "1.0.0.0";
+             manifest = m_key.Sign(ManifestBody(f));
+         }},
+        {"a FileVersion other than the manifest's", UpdateCheckResult::Refused, L"file version differs",
+         [&](ManifestFields& f, std::string& manifest, std::string&) {
+             f.version = "1.0.0.3";
+             manifest = m_key.Sign(ManifestBody(f));
+         }},
+        {"a file larger than its size", UpdateCheckResult::Refused, L"larger than its manifest's size",
+         [&](ManifestFields& f, std::string& manifest, std::string& file) {
+             f.size = file.size() - 100;
+             f.sha256 = Sha256Hex(file.substr(0, file.size() - 100));
+             manifest = m_key.Sign(ManifestBody(f));
+         }},
+        {"404", UpdateCheckResult::NoUpdate, L"no update (HTTP 404)",
+         [](ManifestFields&, std::string& manifest, std::string&) { manifest.clear(); }},
+        {"an empty body", UpdateCheckResult::NoUpdate, L"no update (empty answer)",
+         [](ManifestFields&, std::string& manifest, std::string&) { manifest = "-"; }},
+        {"unsigned", UpdateCheckResult::NoUpdate, L"no update (unsigned manifest)",
+         [](ManifestFields& f, std::string& manifest, std::string&) { manifest = ManifestBody(f); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ManifestFields fields = m_fields;
+        std::string manifest = m_key.Sign(ManifestBody(fields));
+        std::string file = good;
+        c.change(fields, manifest, file);
+        Offer(manifest, file);
+        if (manifest.empty())
+            m_server.Add("/q", CannedResponse::Make("404 Not Found", "none"));
+        if (manifest == "-")
+            m_server.Add("/q", CannedResponse::Make("200 OK", ""));
+        DeleteFileW(GetUpdateLogPath());
+
+        EXPECT_EQ(RunUpdateCheck(m_setup), c.expected);
+        EXPECT_TRUE(FilesIn(m_dir.Sub(L"download")).empty()) << NarrowText(FilesIn(m_dir.Sub(L"download"))[0]);
+        const std::vector<std::wstring> log = LogMessages();
+        ASSERT_FALSE(log.empty());
+        EXPECT_NE(log.back().find(c.logged), std::wstring::npos) << NarrowText(log.back());
+        if (c.expected == UpdateCheckResult::NoUpdate) {
+            EXPECT_EQ(log.size(), 1u) << "a manifest that offers nothing is one line";
+        }
+    }
+}
+
+TEST_F(UpdateCheck, ABodyPastTheSizeIsCutEvenWithoutALength)
+{
+    ManifestFields fields = m_fields;
+    fields.size = s_newBuild->size() - 1;
+    fields.sha256 = Sha256Hex(s_newBuild->substr(0, fields.size));
+    m_server.Add("/q", CannedResponse::Make("200 OK", m_key.Sign(ManifestBody(fields))));
+    CannedResponse endless = CannedResponse::Make("200 OK", *s_newBuild, false);
+    endless.chunked = true;
+    endless.pieceBytes = 65536;
+    m_server.Add("/new.exe", endless);
+    EXPECT_EQ(RunUpdateCheck(m_setup), UpdateCheckResult::Refused);
+    EXPECT_TRUE(FilesIn(m_dir.Sub(L"download")).empty());
+}
+
+TEST_F(UpdateCheck, ACutDownloadContinuesWithARangeAndIsThenReady)
+{
+    const std::string& file = *s_newBuild;
+    const size_t half = file.size() / 2;
+    m_server.Add("/q", CannedResponse::Make("200 OK", m_key.Sign(ManifestBody(m_fields))));
+    CannedResponse cut = CannedResponse::Make("200 OK", file.substr(0, half), false);
+    cut.head += "Content-Length: " + std::to_string(file.size()) + "\r\n";
+    m_server.Add("/new.exe", cut);
+    EXPECT_EQ(RunUpdateCheck(m_setup), UpdateCheckResult::Incomplete);
+    EXPECT_EQ(GetFileAttributesW(Ready().c_str()), INVALID_FILE_ATTRIBUTES) << "a partial file is never ready";
+
+    CannedResponse rest = CannedResponse::Make("206 Partial Content", file.substr(half));
+    rest.head += "Content-Range: bytes " + std::to_string(half) + "-" + std::to_string(file.size() - 1) + "/" +
+                 std::to_string(file.size()) + "\r\n";
+    m_server.Add("/new.exe", rest);
+    EXPECT_EQ(RunUpdateCheck(m_setup), UpdateCheckResult::Ready);
+    EXPECT_NE(m_server.LastRequest().find("Range: bytes=" + std::to_string(half) + "-"), std::string::npos)
+        << m_server.LastRequest();
+    EXPECT_TRUE(ReadWholeFile(Ready()) == file) << "the continued file differs from the offered one";
+    EXPECT_EQ(FilesIn(m_dir.Sub(L"download")).size(), 2u) << "the file and its manifest, no partial left";
+
+    // Asked again, a whole download is not fetched again.
+    const int nRequests = m_server.RequestCount();
+    EXPECT_EQ(RunUpdateCheck(m_setup), UpdateCheckResult::Ready);
+    EXPECT_EQ(m_server.RequestCount(), nRequests + 1) << "only the manifest was asked for";
+}
+
+TEST_F(UpdateCheck, AServerThatIgnoresTheRangeStartsTheFileOver)
+{
+    const std::string& file = *s_newBuild;
+    m_server.Add("/q", CannedResponse::Make("200 OK", m_key.Sign(ManifestBody(m_fields))));
+    CannedResponse cut = CannedResponse::Make("200 OK", file.substr(0, 1000), false);
+    cut.head += "Content-Length: " + std::to_string(file.size()) + "\r\n";
+    m_server.Add("/new.exe", cut);
+    EXPECT_EQ(RunUpdateCheck(m_setup), UpdateCheckResult::Incomplete);
+    m_server.Add("/new.exe", Binary("200 OK", file));
+    EXPECT_EQ(RunUpdateCheck(m_setup), UpdateCheckResult::Ready);
+    EXPECT_TRUE(ReadWholeFile(Ready()) == file);
+}
+
+// A ready update is checked again right before it is started: changed on the disk, it is deleted.
+TEST_F(UpdateCheck, AReadyFileChangedOnTheDiskIsDeletedInsteadOfStarted)
+{
+    Offer(m_key.Sign(ManifestBody(m_fields)), *s_newBuild);
+    ASSERT_EQ(RunUpdateCheck(m_setup), UpdateCheckResult::Ready);
+    std::string changed = *s_newBuild;
+    changed[changed.size() - 10] ^= 1;
+    ASSERT_TRUE(WriteWholeFile(Ready(), changed));
+
+    const std::wstring installed = m_dir.Sub(L"Torvel_Qerm.exe");
+    ASSERT_TRUE(CopyFileW((BinDir() + L"Torvel_Qerm.exe").c_str(), installed.c_str(), FALSE));
+    EXPECT_EQ(HandOverUpdate(m_setup, installed.c_str()), HandOverResult::Discarded);
+    EXPECT_TRUE(FilesIn(m_dir.Sub(L"download")).empty());
+    EXPECT_TRUE(ReadWholeFile(installed) == ReadWholeFile(BinDir() + L"Torvel_Qerm.exe"));
+}
+
+}  // namespace
