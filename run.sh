@@ -5,7 +5,8 @@
 # which goes straight to the main window as after a login.
 # Without a desktop it runs in its own Xvfb, walks the client's whole journey and saves one picture
 # per step in build/screenshots/ (start window, main window after a login, cache cleaning, close
-# prompt); it exits 0 only when all four were taken.
+# prompt), then ships an update: version 1.0.0.2 built with one option and signed, which the client
+# downloads at one start and runs at the next (a fifth picture); it exits 0 only when all five were taken.
 set -euo pipefail
 root=$(cd "$(dirname "$0")" && pwd)
 signed_in=0
@@ -29,9 +30,13 @@ trap 'exit 130' INT
 trap 'exit 143' TERM
 wine_env_start
 
-# The demo login site the default build points at; the client asks it for the version at once.
+# The demo login site the default build points at; the client asks it for the version at once. It
+# offers what the updates folder holds, which stays empty until the update is shipped below.
 port=18680
-python3 "$root/tools/demo_site.py" --port $port >/dev/null 2>&1 &
+updates=$out/demo-updates
+rm -rf "$updates"
+mkdir -p "$updates"
+python3 "$root/tools/demo_site.py" --port $port --updates "$updates" >/dev/null 2>&1 &
 _wine_pids+=($!)
 for i in $(seq 1 50); do
   (exec 3<>/dev/tcp/127.0.0.1/$port) 2>/dev/null && break
@@ -76,6 +81,17 @@ close_through_prompt() {  # pid
   wait "$1" || fail "the client ended with exit code $?"
 }
 
+# The journey starts from no installation: an earlier run may have left a newer installed copy.
+users=$(find "$WINEPREFIX/drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public | head -n 1)
+appdata=$users/AppData/Roaming
+installed=$appdata/qzrv/pelq/Torvel_Qerm.exe
+rm -rf "$installed" "$appdata/cache/qzrvpelqupdate" "$appdata/qzrv/pelq/res/update.log"
+update_log() { iconv -f UTF-16LE -t UTF-8 "$appdata/qzrv/pelq/res/update.log" 2>/dev/null | tr -d '\r'; }
+wait_log() {  # text, seconds
+  for i in $(seq 1 $(( $2 * 10 ))); do update_log | grep -qF "$1" && return 0; sleep 0.1; done
+  return 1
+}
+
 # A normal start: the start window with the login site in its popup (empty here: no HTML engine).
 "$WINE_LOADER" "$exe" >/dev/null 2>&1 &
 client=$!
@@ -99,4 +115,32 @@ winctl close-prompt 15 || fail "the main window asked nothing on close"
 sleep 1  # the prompt's first paint
 shot 4-close-prompt.png "the close prompt the main window's close button raises"
 close_through_prompt $client
+
+# Shipping an update as an operator does: the next version, built with one option and the public
+# half of this build's signing key, and its manifest signed with the private half.
+echo "building version 1.0.0.2 for the update (in $out/next)"
+key=$out/x86_64/update-key
+"$root/tools/build.sh" x86_64 "$out/next" -DTORVEL_VERSION=1.0.0.2 -DTORVEL_TESTS=OFF \
+  -DTORVEL_UPDATE_KEY="$key/signing.pub.pem" >/dev/null || fail "could not build version 1.0.0.2"
+cp "$out/next/x86_64/bin/Torvel_Qerm.exe" "$updates/Torvel_Qerm-1.0.0.2.exe"
+python3 "$root/tools/release_update.py" sign --key "$key/signing.pem" --exe "$updates/Torvel_Qerm-1.0.0.2.exe" \
+  --url "http://127.0.0.1:$port/updates/Torvel_Qerm-1.0.0.2.exe" --out "$updates/manifest.txt" ||
+  fail "could not sign the manifest"
+# The installed client finds it at this start and downloads it behind the start window...
+[ -f "$installed" ] || fail "the client did not install itself"
+"$WINE_LOADER" "$installed" >/dev/null 2>&1 &
+client=$!
+winctl wait-start 60 || fail "the start window did not come"
+wait_log "Update ready: 1.0.0.2" 60 || fail "the update was not downloaded: $(update_log | tail -n 3)"
+winctl close-prompt 15 || fail "the start window asked nothing on close"
+close_through_prompt $client
+# ...and the next start hands over to it: the new version's start window follows.
+"$WINE_LOADER" "$installed" >/dev/null 2>&1 &
+wait $! || fail "the start that hands the update over ended with $?"
+wait_log "Update success.Current Version:1.0.0.2" 60 || fail "the update was not applied: $(update_log | tail -n 3)"
+winctl wait-start 60 || fail "the updated client's start window did not come"
+sleep 1
+shot 5-updated-start-window.png "the start window of version 1.0.0.2, which the update put in place"
+echo "update applied: 1.0.0.1 -> 1.0.0.2 ($(update_log | grep -F 'Update success' | tail -n 1 | cut -f3))"
+winctl close-prompt 15 && winctl answer ok
 echo "pictures in $shots"

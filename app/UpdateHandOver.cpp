@@ -96,12 +96,12 @@ HandOverResult HandOverUpdate(const UpdateSetup& setup, const CString& strInstal
 
 bool HandOverDownloadedUpdate()
 {
+    // Every normal start gets here: without a downloaded update it costs one look at the disk.
     UpdateSetup setup;
+    if (!LoadUpdateLocation(&setup) || !FileExists(UpdateFilePath(setup)))
+        return false;
     const CString strDataDir = GetDataDir();
     if (strDataDir.IsEmpty() || !LoadUpdateSetup(&setup))
-        return false;
-    // Only a normal start gets here; an update that waits costs one look at the disk.
-    if (!FileExists(UpdateFilePath(setup)))
         return false;
     return HandOverUpdate(setup, strDataDir + setup.strExeName) == HandOverResult::HandedOver;
 }

@@ -177,23 +177,27 @@ DWORD WINAPI UpdateThread(LPVOID pParam)
 
 }  // namespace
 
-bool LoadUpdateSetup(UpdateSetup* pSetup)
+bool LoadUpdateLocation(UpdateSetup* pSetup)
 {
-    HRSRC hInfo = FindResourceW(nullptr, MAKEINTRESOURCEW(IDR_UPDATE_KEY), RT_RCDATA);
-    HGLOBAL hData = hInfo ? LoadResource(nullptr, hInfo) : nullptr;
-    const void* pKey = hData ? LockResource(hData) : nullptr;
-    if (!pKey || SizeofResource(nullptr, hInfo) != sizeof pSetup->publicKey)
-        return false;
-    std::memcpy(pSetup->publicKey, pKey, sizeof pSetup->publicKey);
-
     const CString strCache = GetCacheDir();
     const CString strModule = GetModulePath();
     if (strCache.IsEmpty() || strModule.IsEmpty())
         return false;
     pSetup->strDownloadDir = strCache + L"\\" + LoadResString(IDS_PLATFORM_CODE) + LoadResString(IDS_GAME_CODE) + L"update";
     pSetup->strExeName = strModule.Mid(strModule.ReverseFind(L'\\') + 1);
+    return true;
+}
+
+bool LoadUpdateSetup(UpdateSetup* pSetup)
+{
+    HRSRC hInfo = FindResourceW(nullptr, MAKEINTRESOURCEW(IDR_UPDATE_KEY), RT_RCDATA);
+    HGLOBAL hData = hInfo ? LoadResource(nullptr, hInfo) : nullptr;
+    const void* pKey = hData ? LockResource(hData) : nullptr;
+    if (!pKey || SizeofResource(nullptr, hInfo) != sizeof pSetup->publicKey || !LoadUpdateLocation(pSetup))
+        return false;
+    std::memcpy(pSetup->publicKey, pKey, sizeof pSetup->publicKey);
     pSetup->strQueryUrl = GetVersionQueryUrl();
-    pSetup->strRunningVersion = GetFileVersionText(strModule);
+    pSetup->strRunningVersion = GetFileVersionText(GetModulePath());
     pSetup->nNowUnix = UnixNow();
     return true;
 }

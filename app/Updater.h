@@ -26,6 +26,8 @@ struct UpdateSetup
 
 // The running client's setup; false when it has no key or no application-data folder.
 bool LoadUpdateSetup(UpdateSetup* pSetup);
+// Only where the running client's update is kept (strDownloadDir, strExeName): a cheap first look.
+bool LoadUpdateLocation(UpdateSetup* pSetup);
 
 enum class UpdateCheckResult
 {

@@ -4,10 +4,14 @@
   /vorq/login/                  the login form; signing in sends the browser to the game start page
   /vorq/play_gamecode?...       the game start address the client watches for
   /vorq/game/                   the game page itself
-  /getClientVersion.php?...     the version query
+  /getClientVersion.php?...     the version query: the signed manifest in the updates folder
+                                (--updates DIR, file manifest.txt) for any older version, else 404
+  /updates/<file>               files of the updates folder, with byte ranges for a cut download
 """
 import argparse
 import html
+import os
+import re
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 from urllib.parse import parse_qs, urlparse
 
@@ -46,9 +50,46 @@ class Handler(BaseHTTPRequestHandler):
             account = parse_qs(url.query).get("account", ["demo"])[0]
             self._send(200, GAME.format(account=html.escape(account)))
         elif url.path == "/getClientVersion.php":
-            self._send(200, "1.0.0.1")
+            self._version(parse_qs(url.query).get("v", [""])[0])
+        elif url.path.startswith("/updates/"):
+            self._update_file(url.path[len("/updates/"):])
         else:
             self._send(404, "not found")
+
+    def _raw(self, status, data, headers):
+        self.send_response(status)
+        for k, v in headers.items():
+            self.send_header(k, v)
+        self.send_header("Content-Length", str(len(data)))
+        self.end_headers()
+        self.wfile.write(data)
+
+    def _version(self, asked):
+        path = os.path.join(self.server.updates, "manifest.txt") if self.server.updates else ""
+        if not path or not os.path.isfile(path):
+            self._send(404, "no update")
+            return
+        manifest = open(path, "rb").read()
+        offered = re.search(rb"^version=([0-9.]+)", manifest, re.M)
+        newer = offered and [int(x) for x in offered.group(1).split(b".")] > [int(x) for x in asked.split(".") if x.isdigit()]
+        if newer:
+            self._raw(200, manifest, {"Content-Type": "text/plain; charset=utf-8"})
+        else:
+            self._send(404, "up to date")
+
+    def _update_file(self, name):
+        path = os.path.join(self.server.updates or "", os.path.basename(name))
+        if not self.server.updates or not os.path.isfile(path):
+            self._send(404, "not found")
+            return
+        data = open(path, "rb").read()
+        m = re.fullmatch(r"bytes=(\d+)-", self.headers.get("Range", ""))
+        if m and int(m.group(1)) < len(data):
+            start = int(m.group(1))
+            self._raw(206, data[start:], {"Content-Type": "application/octet-stream",
+                                          "Content-Range": "bytes %d-%d/%d" % (start, len(data) - 1, len(data))})
+        else:
+            self._raw(200, data, {"Content-Type": "application/octet-stream"})
 
     def do_POST(self):
         length = int(self.headers.get("Content-Length", "0") or 0)
@@ -63,8 +104,11 @@ class Handler(BaseHTTPRequestHandler):
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--port", type=int, default=18680)
+    ap.add_argument("--updates", help="folder with manifest.txt and the files it names")
     args = ap.parse_args()
-    ThreadingHTTPServer(("127.0.0.1", args.port), Handler).serve_forever()
+    server = ThreadingHTTPServer(("127.0.0.1", args.port), Handler)
+    server.updates = args.updates
+    server.serve_forever()
 
 
 if __name__ == "__main__":
