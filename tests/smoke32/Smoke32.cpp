@@ -63,13 +63,17 @@ SIZE StartPictureSize(const CString& strExe)
     return size;
 }
 
-// The update log is UTF-16 with CRLF line ends.
+// Lines of the update log (UTF-16 with CRLF line ends) other than the answers of the update check,
+// which every normal run writes whenever its version server answers or fails.
 int LogLines(const CString& strLog)
 {
     const std::string bytes = ReadAll(strLog);
+    const std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
     int lines = 0;
-    for (size_t at = 0; (at = bytes.find(std::string("\r\0\n\0", 4), at)) != std::string::npos; at += 4)
-        ++lines;
+    for (size_t at = 0, end; (end = text.find(L"\r\n", at)) != std::wstring::npos; at = end + 2) {
+        if (text.substr(at, end - at).find(L"\tUpdate check:") == std::wstring::npos)
+            ++lines;
+    }
     return lines;
 }
 
