@@ -60,9 +60,10 @@ HandOverResult HandOverUpdate(const UpdateSetup& setup, const CString& strInstal
     const CVersionNumber installed = CVersionNumber::Parse(GetFileVersionText(strInstalledExe));
     const CVersionNumber running = CVersionNumber::Parse(setup.strRunningVersion);
     if (!(installed < manifest.version) || !(running < manifest.version)) {
-        // Applied already (this is the new version's first start), or overtaken by a newer client.
-        DiscardUpdate(setup);
-        Log(strVersion, L"installed; download removed");
+        // Applied already (this is the new version's first start), or overtaken by a newer client. The
+        // update step may still be ending from the file: then a later start removes it.
+        if (DiscardUpdate(setup))
+            Log(strVersion, L"installed; download removed");
         return HandOverResult::Discarded;
     }
     if (!FindProcessesRunning(strInstalledExe).empty()) {

@@ -226,12 +226,14 @@ bool LoadStoredManifest(const UpdateSetup& setup, UpdateManifest* pManifest, std
            ManifestSignatureValid(*pText, *pManifest, setup.publicKey);
 }
 
-void DiscardUpdate(const UpdateSetup& setup)
+bool DiscardUpdate(const UpdateSetup& setup)
 {
-    DeleteFileW(UpdateFilePath(setup));
+    const CString strUpdate = UpdateFilePath(setup);
+    DeleteFileW(strUpdate);
     DeleteFileW(UpdateManifestPath(setup));
     DeletePartialsExcept(setup, CString());
     RemoveDirectoryW(setup.strDownloadDir);
+    return GetFileAttributesW(strUpdate) == INVALID_FILE_ATTRIBUTES;
 }
 
 UpdateCheckResult RunUpdateCheck(const UpdateSetup& setup)

@@ -54,8 +54,9 @@ CString UpdateManifestPath(const UpdateSetup& setup);
 // missing, malformed or not signed by the key. The manifest's text goes to *pText.
 bool LoadStoredManifest(const UpdateSetup& setup, UpdateManifest* pManifest, std::string* pText);
 
-// Deletes a downloaded update and its manifest (and any partial download).
-void DiscardUpdate(const UpdateSetup& setup);
+// Deletes a downloaded update and its manifest (and any partial download); false when the update
+// itself is still there (the update step may still be running from it).
+bool DiscardUpdate(const UpdateSetup& setup);
 
 // True when the signature of the manifest text verifies with the key.
 bool ManifestSignatureValid(const std::string& text, const UpdateManifest& manifest, const std::uint8_t (&key)[64]);
