@@ -16,6 +16,9 @@ using UniqueAlgorithm = unique_any<BCRYPT_ALG_HANDLE, AlgClose, nullptr>;
 using UniqueHash = unique_any<BCRYPT_HASH_HANDLE, HashClose, nullptr>;
 using UniqueKey = unique_any<BCRYPT_KEY_HANDLE, KeyClose, nullptr>;
 
+// The key blob CNG imports: its header, then X and Y.
+static_assert(sizeof(BCRYPT_ECCKEY_BLOB) == 8, "the ECC key blob header is two ULONGs on every architecture");
+
 bool Succeeded(NTSTATUS status)
 {
     return status >= 0;
