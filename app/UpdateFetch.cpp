@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "app/UpdateCrypto.h"
 #include "framework/CInternetSession.h"
 #include "framework/Handles.h"
 #include "start/HttpGet.h"
@@ -72,6 +73,23 @@ bool SetFileSize(HANDLE hFile, std::uint64_t nBytes)
     return SetFilePointerEx(hFile, at, nullptr, FILE_BEGIN) && SetEndOfFile(hFile);
 }
 
+// The first nBytes of hFile into sha, leaving the file pointer after them.
+bool HashFileStart(HANDLE hFile, std::uint64_t nBytes, CSha256& sha)
+{
+    LARGE_INTEGER start{};
+    if (!SetFilePointerEx(hFile, start, nullptr, FILE_BEGIN))
+        return false;
+    std::vector<BYTE> buffer(256 * 1024);
+    while (nBytes > 0) {
+        DWORD nRead = 0;
+        const DWORD nAsk = nBytes < buffer.size() ? DWORD(nBytes) : DWORD(buffer.size());
+        if (!ReadFile(hFile, buffer.data(), nAsk, &nRead, nullptr) || nRead == 0 || !sha.Add(buffer.data(), nRead))
+            return false;
+        nBytes -= nRead;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool FetchBytes(const CString& url, std::size_t nLimit, DWORD* pStatus, std::string* pBody)
@@ -98,7 +116,7 @@ bool FetchBytes(const CString& url, std::size_t nLimit, DWORD* pStatus, std::str
 }
 
 DownloadResult DownloadToFile(const CString& url, const CString& strPartPath, std::uint64_t nExpectedBytes,
-                              std::uint64_t* pnResumedAt, DWORD* pStatus)
+                              std::uint64_t* pnResumedAt, DWORD* pStatus, std::uint8_t (&digest)[32])
 {
     *pnResumedAt = 0;
     *pStatus = 0;
@@ -115,8 +133,12 @@ DownloadResult DownloadToFile(const CString& url, const CString& strPartPath, st
             return DownloadResult::Failed;
         nHave = 0;
     }
+    // The digest is taken as the bytes arrive, so the finished file is not read again for it.
+    auto sha = std::make_unique<CSha256>();
+    if (!HashFileStart(part.get(), nHave, *sha))
+        return DownloadResult::Failed;
     if (nHave == nExpectedBytes)
-        return DownloadResult::Complete;
+        return sha->Finish(digest) ? DownloadResult::Complete : DownloadResult::Failed;
 
     auto session = OpenSession(url);
     if (!session)
@@ -135,6 +157,7 @@ DownloadResult DownloadToFile(const CString& url, const CString& strPartPath, st
     } else if (*pStatus >= 200 && *pStatus < 300 && *pStatus != 206) {
         // The server sends the whole file: what we had is thrown away.
         nHave = 0;
+        sha = std::make_unique<CSha256>();
     } else {
         // A range it cannot serve (416, a file changed under the same name) leaves nothing worth keeping.
         if (nHave > 0)
@@ -161,11 +184,12 @@ DownloadResult DownloadToFile(const CString& url, const CString& strPartPath, st
         if (nHave + nRead > nExpectedBytes)
             return DownloadResult::TooLarge;
         DWORD nWritten = 0;
-        if (!WriteFile(part.get(), buffer.data(), nRead, &nWritten, nullptr) || nWritten != nRead)
+        if (!WriteFile(part.get(), buffer.data(), nRead, &nWritten, nullptr) || nWritten != nRead ||
+            !sha->Add(buffer.data(), nRead))
             return DownloadResult::Failed;
         nHave += nRead;
     }
     if (nHave != nExpectedBytes)
         return DownloadResult::Incomplete;
-    return FlushFileBuffers(part.get()) ? DownloadResult::Complete : DownloadResult::Failed;
+    return FlushFileBuffers(part.get()) && sha->Finish(digest) ? DownloadResult::Complete : DownloadResult::Failed;
 }

@@ -24,5 +24,6 @@ enum class DownloadResult
 // Continues or starts the download of url into strPartPath until it holds nExpectedBytes. A partial
 // file is continued with a Range request; a server that answers with the whole body instead starts
 // it over. *pnResumedAt is where this download began (0 for a new one), *pStatus the HTTP status.
+// On Complete, digest is the SHA-256 of the whole file, taken while it was written.
 DownloadResult DownloadToFile(const CString& url, const CString& strPartPath, std::uint64_t nExpectedBytes,
-                              std::uint64_t* pnResumedAt, DWORD* pStatus);
+                              std::uint64_t* pnResumedAt, DWORD* pStatus, std::uint8_t (&digest)[32]);

@@ -93,12 +93,16 @@ void DeletePartialsExcept(const UpdateSetup& setup, const CString& strKeep)
     } while (FindNextFileW(find.get(), &found));
 }
 
-// Size, digest and FileVersion of a downloaded file against its manifest; "" when all match.
-const char* CheckDownloadedFile(const CString& strPath, const UpdateManifest& manifest)
+// Size, digest and FileVersion of a downloaded file against its manifest; "" when all match. A digest
+// taken during the download is used instead of reading the file again.
+const char* CheckDownloadedFile(const CString& strPath, const UpdateManifest& manifest,
+                                const std::uint8_t* pKnownDigest = nullptr)
 {
     std::uint8_t digest[32] = {};
-    std::uint64_t nBytes = 0;
-    {
+    std::uint64_t nBytes = manifest.nSize;
+    if (pKnownDigest) {
+        std::memcpy(digest, pKnownDigest, sizeof digest);
+    } else {
         UniqueFile file(CreateFileW(strPath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                     FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
         if (!file || !Sha256OfFile(file.get(), digest, &nBytes))
@@ -125,8 +129,9 @@ UpdateCheckResult Download(const UpdateSetup& setup, const UpdateManifest& manif
     DeletePartialsExcept(setup, strPart);
     std::uint64_t nResumedAt = 0;
     DWORD dwStatus = 0;
-    const DownloadResult result =
-        DownloadToFile(CString::FromUtf8(manifest.strUrl.c_str()), strPart, manifest.nSize, &nResumedAt, &dwStatus);
+    std::uint8_t digest[32] = {};
+    const DownloadResult result = DownloadToFile(CString::FromUtf8(manifest.strUrl.c_str()), strPart, manifest.nSize,
+                                                 &nResumedAt, &dwStatus, digest);
     const DWORD dwError = GetLastError();
     if (nResumedAt > 0)
         Log("Update download: %s continued at byte %I64u", manifest.strVersionText.c_str(), (unsigned long long)nResumedAt);
@@ -146,7 +151,7 @@ UpdateCheckResult Download(const UpdateSetup& setup, const UpdateManifest& manif
             (unsigned long)dwError);
         return UpdateCheckResult::Incomplete;
     }
-    const char* pszProblem = CheckDownloadedFile(strPart, manifest);
+    const char* pszProblem = CheckDownloadedFile(strPart, manifest, digest);
     if (*pszProblem) {
         DeleteFileW(strPart);
         Log("Update refused: %s %s; download deleted", manifest.strVersionText.c_str(), pszProblem);
