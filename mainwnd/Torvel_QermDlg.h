@@ -72,6 +72,9 @@ protected:
     void FitToWorkArea();
     void LayoutTitleButtons();
     void ShowTitleButtons(int nCmdShow);
+    // The title buttons compose over the strip behind them: after a move or a new width they take
+    // it again at their next paint, which comes after the strip's own.
+    void CaptureTitleBackgroundsAgain();
     void PlaceViewBelowStrip();
     void NotifyGameWindow(WPARAM wFullScreen);
     // Sends to the announced game window, if any, without waiting long for its process.
@@ -138,6 +141,8 @@ protected:
     HWND m_hGameWnd = nullptr;
     CString m_strGameUrl;
     int m_nSelectServerShow = SW_SHOWNORMAL;
+    // The client width the title buttons last captured their backgrounds at.
+    int m_nStripWidth = 0;
     std::unique_ptr<Gdiplus::Image> m_pImgStripLeft;
     std::unique_ptr<Gdiplus::Image> m_pImgStripMiddle;
     std::unique_ptr<Gdiplus::Image> m_pImgStripRight;

@@ -49,6 +49,19 @@ void CTorvel_QermDlg::LayoutTitleButtons()
         p.pButton->SetWindowPos(nullptr, p.rc.left, p.rc.top, p.rc.Width(), p.rc.Height(), SWP_NOZORDER);
     m_nSelectServerShow = SelectServerShowCommand(LoadResString(IDS_SELECT_SERVER_SHOW));
     m_btnSelectServer.ShowWindow(m_nSelectServerShow);
+    CaptureTitleBackgroundsAgain();
+}
+
+void CTorvel_QermDlg::CaptureTitleBackgroundsAgain()
+{
+    CTouchButton* const buttons[] = {&m_btnClose,   &m_btnMaximize,   &m_btnRestore, &m_btnMinimize,
+                                     &m_btnBossKey, &m_btnFullScreen, &m_btnRefresh, &m_btnClearCache,
+                                     &m_btnSelectServer};
+    for (CTouchButton* pButton : buttons)
+        pButton->CaptureBackgroundAgain();
+    CRect rcClient;
+    GetClientRect(&rcClient);
+    m_nStripWidth = rcClient.Width();
 }
 
 void CTorvel_QermDlg::ShowTitleButtons(int nCmdShow)
@@ -199,8 +212,12 @@ void CTorvel_QermDlg::OnLButtonDown(UINT, CPoint point)
     Default();
 }
 
-void CTorvel_QermDlg::OnSize(UINT, int, int)
+void CTorvel_QermDlg::OnSize(UINT nType, int cx, int)
 {
+    // A window mapped at one size and grown by the system afterwards (a window manager's
+    // maximise) keeps its buttons where they were, over a strip that is drawn anew.
+    if (!m_bFullScreen && nType != SIZE_MINIMIZED && cx > 0 && cx != m_nStripWidth)
+        CaptureTitleBackgroundsAgain();
     if (m_bFullScreen) {
         if (m_pView) {
             CRect rcClient;

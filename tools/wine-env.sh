@@ -18,15 +18,19 @@ wine_env_stop() {
   _wine_pids=()
 }
 
+# The dialogs' 9-point Chinese text: WenQuanYi Micro Hei keeps its strokes whole at that size, where
+# Zen Hei's outlines break up (fonts-wqy-microhei).
+_wine_cjk_font="WenQuanYi Micro Hei"
+
 _wine_reg_file() {  # regedit wants UTF-16LE with a BOM for Chinese names
   local out=$1
   {
     printf 'Windows Registry Editor Version 5.00\r\n\r\n'
     printf '[HKEY_CURRENT_USER\\Software\\Wine\\WineDbg]\r\n"ShowCrashDialog"=dword:00000000\r\n\r\n'
     printf '[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n'
-    printf '"Arial"="Liberation Sans"\r\n"arial"="Liberation Sans"\r\n"SimSun"="WenQuanYi Zen Hei"\r\n'
-    printf '"宋体"="WenQuanYi Zen Hei"\r\n"Microsoft YaHei"="WenQuanYi Zen Hei"\r\n'
-    printf '"微软雅黑"="WenQuanYi Zen Hei"\r\n"MS Shell Dlg"="WenQuanYi Zen Hei"\r\n\r\n'
+    printf '"Arial"="Liberation Sans"\r\n"arial"="Liberation Sans"\r\n"SimSun"="%s"\r\n' "$_wine_cjk_font"
+    printf '"宋体"="%s"\r\n"Microsoft YaHei"="%s"\r\n' "$_wine_cjk_font" "$_wine_cjk_font"
+    printf '"微软雅黑"="%s"\r\n"MS Shell Dlg"="%s"\r\n\r\n' "$_wine_cjk_font" "$_wine_cjk_font"
     printf '[HKEY_CURRENT_USER\\Software\\Wine\\DllOverrides]\r\n"winemenubuilder.exe"=""\r\n\r\n'
   } | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } > "$out"
 }
@@ -92,8 +96,6 @@ wine_env_start() {
       echo "Wine could not make its prefix in $WINEPREFIX" >&2
       return 1
     fi
-    _wine_reg_file "$base/run/setup.reg"
-    "$WINE_LOADER" regedit /S "$(winepath_of "$base/run/setup.reg")" >/dev/null 2>&1
     # Keep the prefix's shell folders inside it instead of linking into $HOME.
     local user_dir link
     for user_dir in "$WINEPREFIX"/drive_c/users/*; do
@@ -111,6 +113,13 @@ wine_env_start() {
     fi
   fi
   "$WINESERVER_BIN" -p </dev/null >/dev/null 2>&1 || true
+  # The prefix's settings (crash dialog, fonts, menu builder), again whenever they changed since the
+  # prefix last took them: the prefix outlives the scripts that set it up.
+  _wine_reg_file "$base/run/setup.reg"
+  if ! cmp -s "$base/run/setup.reg" "$WINEPREFIX/.torvel-settings.reg"; then
+    "$WINE_LOADER" regedit /S "$(winepath_of "$base/run/setup.reg")" >/dev/null 2>&1 &&
+      cp "$base/run/setup.reg" "$WINEPREFIX/.torvel-settings.reg"
+  fi
   # The first program after a prefix changed hands finishes updating it; do that here, detached from
   # any pipe a test runner reads.
   "$WINE_LOADER" cmd.exe /c exit </dev/null >/dev/null 2>&1 || true

@@ -84,7 +84,8 @@ void CTouchButton::BuildRenderings(CDC* pTargetDC)
     CMyMemDC memDC(pTargetDC, &rc);
 
     if (!m_dcBackground.GetSafeHdc()) {
-        // The parent's pixels behind the button, as they are now; they are never captured again.
+        // The parent's pixels behind the button, as they are now; kept until the parent asks for
+        // them again (CaptureBackgroundAgain), so a hover never captures the button's own looks.
         CClientDC dcParent(GetParent());
         CRect rcWnd;
         GetWindowRect(&rcWnd);
@@ -124,6 +125,19 @@ void CTouchButton::BuildRenderings(CDC* pTargetDC)
     if (!m_pCurrentDC)
         m_pCurrentDC = &m_dcNormal;
     m_bRendered = TRUE;
+}
+
+void CTouchButton::CaptureBackgroundAgain()
+{
+    // Each context goes before the bitmap selected into it.
+    for (CDC* pDC : {&m_dcBackground, &m_dcNormal, &m_dcPressed, &m_dcHover})
+        pDC->DeleteDC();
+    for (CBitmap* pBmp : {&m_bmpBackground, &m_bmpNormal, &m_bmpPressed, &m_bmpHover})
+        pBmp->DeleteObject();
+    m_pCurrentDC = nullptr;
+    m_bRendered = FALSE;
+    if (m_hWnd)
+        Invalidate(FALSE);
 }
 
 void CTouchButton::DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct)

@@ -17,6 +17,10 @@ public:
     bool SetImages(UINT nNormal, UINT nHover, UINT nPressed);
     // Empty text means no tooltip.
     void SetTooltipText(const CString& strText, bool bActivate = true);
+    // Forgets the parent's pixels behind the button and the renderings made over them; the next
+    // paint captures them again. For the parent after it has moved the button or repainted what
+    // lies behind it at a new size.
+    void CaptureBackgroundAgain();
 
     bool PreTranslateMessage(MSG* pMsg) override;
     void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) override;
