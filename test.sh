@@ -12,16 +12,24 @@ out=${TORVEL_BUILD:-$root/build}
 # runs beside the x86_64 build and the suite, in its own prefix and display and in a process group of
 # its own, so an interrupted run ends all of it. Its packages come first: once 32-bit Wine is
 # installed, a new 64-bit prefix sets up its 32-bit half too.
+# Each part's result for the summary at the end: passed, failed or skipped, with the reason.
+declare -A result=()
 smoke_pid=""
 if [ "${TORVEL_SMOKE32:-0}" = 1 ]; then
-  if why=$("$root/tools/smoke32-setup.sh" 2>&1 >/dev/null); then
+  setup=0
+  why=$("$root/tools/smoke32-setup.sh" 2>&1 >/dev/null) || setup=$?
+  if [ $setup -eq 0 ]; then
     # A hang under emulation must not hold the run: the smoke gets 55 minutes, and its own trap ends
     # its Wine when the time is up.
     setsid nice -n 5 timeout -k 60 55m "$root/tools/smoke32.sh" "$out" >"$out/smoke32.log" 2>&1 &
     smoke_pid=$!
+  elif [ $setup -eq 3 ]; then
+    # Only a kernel without binfmt_misc is beyond this run's reach.
+    result[32-bit smoke]="skipped (${why:-the kernel refuses binfmt_misc})"
   else
-    echo "32-bit smoke: skipped, ${why:-this machine cannot run 32-bit programs}"
+    result[32-bit smoke]="failed (cannot set up: ${why:-no reason given})"
   fi
+  echo "32-bit smoke: ${result[32-bit smoke]:-started}"
 fi
 stop_all() {
   [ -n "$smoke_pid" ] && kill -- -"$smoke_pid" 2>/dev/null
@@ -40,17 +48,38 @@ jobs=$(nproc)
 [ -n "$smoke_pid" ] && jobs=1
 status=0
 started=$(date +%s)
-ctest --test-dir "$out/x86_64" --output-on-failure --timeout 120 -j"$jobs" "$@" || status=$?
+part=0
+ctest --test-dir "$out/x86_64" --output-on-failure --timeout 120 -j"$jobs" "$@" || part=$?
 echo "suite: $(( $(date +%s) - started )) s"
+result[unit and end-to-end tests]=$([ $part -eq 0 ] && echo passed || echo failed)
 if [ -x "$root/tests/fuzz/run.sh" ] && [ $# -eq 0 ]; then
-  "$root/tests/fuzz/run.sh" "$out/fuzz" || status=$?
+  part=0
+  "$root/tests/fuzz/run.sh" "$out/fuzz" || part=$?
+  result[fuzzers]=$([ $part -eq 0 ] && echo passed || echo failed)
 fi
 if [ -n "$smoke_pid" ]; then
-  smoke_status=0
-  wait "$smoke_pid" || smoke_status=$?
+  part=0
+  wait "$smoke_pid" || part=$?
   smoke_pid=""
   cat "$out/smoke32.log"
-  [ $smoke_status -eq 124 ] && echo "32-bit smoke: FAILED, not finished after 55 minutes"
-  [ $smoke_status -ne 0 ] && status=$smoke_status
+  case $part in
+    0) result[32-bit smoke]=passed ;;
+    77) result[32-bit smoke]="skipped ($(sed -n 's/^32-bit smoke: skipped, //p' "$out/smoke32.log" | tail -1))" ;;
+    124) result[32-bit smoke]="failed (not finished after 55 minutes)" ;;
+    *) result[32-bit smoke]="failed ($part)" ;;
+  esac
 fi
+
+# One line per part and the count: a skipped part is neither passed nor failed.
+passed=0 failed=0 skipped=0
+for name in "unit and end-to-end tests" fuzzers "32-bit smoke"; do
+  [ -n "${result[$name]:-}" ] || continue
+  echo "  $name: ${result[$name]}"
+  case ${result[$name]} in
+    passed) passed=$((passed + 1)) ;;
+    skipped*) skipped=$((skipped + 1)) ;;
+    *) failed=$((failed + 1)); status=1 ;;
+  esac
+done
+echo "test.sh: $passed passed, $failed failed, $skipped skipped"
 exit $status
