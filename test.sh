@@ -42,6 +42,12 @@ trap stop_all EXIT INT TERM
 export TORVEL_WINE=$out/wine TORVEL_WINCTL=$out/x86_64/bin/winctl.exe
 . "$root/tools/wine-env.sh"
 wine_env_start
+# A test that died while it pointed the application-data or pictures folder elsewhere left that in
+# the prefix, which every run shares: each run starts with the prefix's own folders.
+for folder in 'AppData=%USERPROFILE%\AppData\Roaming' 'My Pictures=%USERPROFILE%\Pictures'; do
+  "$WINE_LOADER" reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders' \
+    /v "${folder%%=*}" /t REG_EXPAND_SZ /d "${folder#*=}" /f </dev/null >/dev/null 2>&1 || true
+done
 
 # Beside the emulated client the suite keeps to one core, so no test waits on a starved machine.
 jobs=$(nproc)

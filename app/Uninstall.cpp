@@ -3,6 +3,7 @@
 #include "app/Paths.h"
 #include "app/ShellDelete.h"
 #include "browser/BrowserFeatures.h"
+#include "framework/Trace.h"
 #include "res/resource.h"
 #include "start/InstallNames.h"
 #include "start/ProgramEntry.h"
@@ -52,6 +53,7 @@ void DeleteInstalledExe(const CString& strExePath)
             return;
         if (GetTickCount() - dwStart >= kExeDeleteWaitMs)
             return;
+        Trace(L"installed executable still in use, deleting it again shortly");
         Sleep(kExeDeleteRetryMs);
     }
 }

@@ -1,11 +1,29 @@
-// Input bytes as UTF-16 text for the text fuzzers: each byte is one character, and 0xFF followed by
-// two bytes is the character those two bytes make (little-endian), so that seeds stay readable while
-// every code unit can still be reached.
+// What every fuzzer here shares: reporting a broken property, and input bytes read as UTF-16 text.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
+
+// A property that does not hold: says which and for what input, then stops the run (libFuzzer then
+// keeps the input as a crash).
+[[noreturn]] inline void Fail(const char* what, const std::string& detail = std::string())
+{
+    std::fprintf(stderr, "fuzzer: %s: %s\n", what, detail.c_str());
+    std::abort();
+}
+
+[[noreturn]] inline void Fail(const char* what, const std::wstring& text)
+{
+    std::fprintf(stderr, "fuzzer: %s: \"%ls\"\n", what, text.c_str());
+    std::abort();
+}
+
+// Input bytes as UTF-16 text for the text fuzzers: each byte is one character, and 0xFF followed by
+// two bytes is the character those two bytes make (little-endian), so that seeds stay readable while
+// every code unit can still be reached.
 
 inline std::wstring FuzzText(const std::uint8_t* data, std::size_t size)
 {

@@ -5,6 +5,7 @@
 // - the bytes equal a plain reference decoding cut at the last whole group that fits;
 // - bytes encoded by a reference encoder decode back to themselves.
 #include "start/Base64Text.h"
+#include "tests/fuzz/FuzzText.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -17,12 +18,6 @@
 namespace {
 
 const char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-
-void Fail(const char* what)
-{
-    fprintf(stderr, "base64_fuzzer: %s\n", what);
-    abort();
-}
 
 // Whole groups of the reference decoding, each as the bytes it gives.
 std::vector<std::string> ReferenceGroups(const std::string& text)

@@ -1,38 +1,16 @@
 // libFuzzer target over the command-line classification (app/CommandLineText.cpp). Properties
 // checked, beyond not crashing:
-// - the role agrees with a reference written from the rules: "-d" first, then a trailing "-u",
-//   then a leading "-u", otherwise the other roles;
+// - the role is read from the line's ends alone: what lies between its first two and its last two
+//   characters never changes it (which ends give which role is pinned by the unit tests);
 // - the switch argument is the line from its fourth character on;
 // - a line built as <before>-frameWnd=<number> <between>-gameurl=<url> gives back the number's
 //   32 bits and the URL verbatim, whatever the input puts in the three free parts.
 #include "app/CommandLineText.h"
 #include "tests/fuzz/FuzzText.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
 namespace {
-
-void Fail(const char* what, const std::wstring& text)
-{
-    fprintf(stderr, "cmdline_fuzzer: %s: \"%ls\"\n", what, text.c_str());
-    abort();
-}
-
-ProcessRole ReferenceRole(const std::wstring& line)
-{
-    const bool bStartsD = line.rfind(L"-d", 0) == 0;
-    const bool bStartsU = line.rfind(L"-u", 0) == 0;
-    const bool bEndsU = line.size() >= 2 && line.substr(line.size() - 2) == L"-u";
-    if (bStartsD)
-        return ProcessRole::UpdateStep;
-    if (bEndsU)
-        return ProcessRole::UninstallPrompt;
-    if (bStartsU)
-        return ProcessRole::Uninstall;
-    return ProcessRole::Other;
-}
 
 // Removes every occurrence of the switch so that a free part cannot carry one.
 std::wstring Without(std::wstring text, const std::wstring& word)
@@ -47,8 +25,9 @@ std::wstring Without(std::wstring text, const std::wstring& word)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size)
 {
     const std::wstring line = FuzzText(data, size);
-    if (ClassifyCommandLineText(line) != ReferenceRole(line))
-        Fail("role differs from the reference", line);
+    if (line.size() >= 4 &&
+        ClassifyCommandLineText(line) != ClassifyCommandLineText(line.substr(0, 2) + line.substr(line.size() - 2)))
+        Fail("the middle of the line changed the role", line);
     const std::wstring argument = SwitchArgumentText(line);
     if (argument != (line.size() > 3 ? line.substr(3) : std::wstring()))
         Fail("switch argument is not the line from its fourth character", line);

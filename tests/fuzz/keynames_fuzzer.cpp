@@ -20,12 +20,6 @@ const KeyNameTable& Table()
     return table;
 }
 
-void Fail(const char* what, const std::wstring& text)
-{
-    fprintf(stderr, "keynames_fuzzer: %s: \"%ls\"\n", what, text.c_str());
-    abort();
-}
-
 struct Parsed
 {
     bool bFound;

@@ -14,12 +14,6 @@
 
 namespace {
 
-void Fail(const char* what, const std::wstring& text)
-{
-    fprintf(stderr, "version_fuzzer: %s: \"%ls\"\n", what, text.c_str());
-    abort();
-}
-
 bool Digit(wchar_t ch)
 {
     return ch >= L'0' && ch <= L'9';

@@ -4,6 +4,7 @@
 // that lands outside the scratch folder aborts the run.
 #include "start/zip/ZipCore.h"
 #include "start/zip/ZipName.h"
+#include "tests/fuzz/FuzzText.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -25,12 +26,6 @@ constexpr uint64_t kFuzzAllowance = 1u << 20;
 std::string g_strParent;    // holds nothing but the scratch folder
 std::string g_strScratch;
 
-void Die(const char* what, const std::string& detail)
-{
-    fprintf(stderr, "zip_fuzzer: %s: %s\n", what, detail.c_str());
-    abort();
-}
-
 void SetUp()
 {
     if (!g_strParent.empty())
@@ -38,11 +33,11 @@ void SetUp()
     const char* tmp = getenv("TORVEL_FUZZ_TMP");
     std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/torvel-zipfuzz-XXXXXX";
     if (!mkdtemp(&pattern[0]))
-        Die("mkdtemp", pattern);
+        Fail("mkdtemp", pattern);
     g_strParent = pattern;
     g_strScratch = g_strParent + "/scratch";
     if (mkdir(g_strScratch.c_str(), 0700) != 0)
-        Die("mkdir", g_strScratch);
+        Fail("mkdir", g_strScratch);
     char* resolved = realpath(g_strScratch.c_str(), nullptr);
     g_strScratch = resolved;
     free(resolved);
@@ -106,7 +101,7 @@ void CheckInside(const std::string& path, bool bMayBeTheFolder = false)
     if (bMayBeTheFolder && full == g_strScratch)
         return;
     if (full.compare(0, g_strScratch.size() + 1, g_strScratch + "/") != 0)
-        Die("written outside the scratch folder", full);
+        Fail("written outside the scratch folder", full);
 }
 
 void Extract(CZipCore& zip, int nIndex)
@@ -166,11 +161,11 @@ void CleanScratch()
     // Only the scratch folder may exist beside itself.
     DIR* dir = opendir(g_strParent.c_str());
     if (!dir)
-        Die("opendir", g_strParent);
+        Fail("opendir", g_strParent);
     while (dirent* item = readdir(dir)) {
         const std::string name = item->d_name;
         if (name != "." && name != ".." && name != "scratch")
-            Die("stray file beside the scratch folder", name);
+            Fail("stray file beside the scratch folder", name);
     }
     closedir(dir);
     nftw(g_strScratch.c_str(), RemoveOne, 16, FTW_DEPTH | FTW_PHYS);

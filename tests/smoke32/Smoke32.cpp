@@ -3,9 +3,10 @@
 // start, so this runs as few processes as the checks need and waits long for each.
 // Prints one line per check; the exit code is the number of failed checks.
 #include "support/ClientWindows.h"
+#include "support/FilesAndKeys.h"
+#include "support/Wait.h"
 #include "framework/Handles.h"
 #include <shlobj.h>
-#include <tlhelp32.h>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -21,31 +22,6 @@ void Check(bool bPassed, const char* pszWhat)
     std::fflush(stdout);
     if (!bPassed)
         ++g_nFailed;
-}
-
-std::string ReadAll(const CString& strPath)
-{
-    std::string bytes;
-    UniqueFile file(CreateFileW(strPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, 0, nullptr));
-    char piece[65536];
-    DWORD got = 0;
-    while (file && ReadFile(file.get(), piece, sizeof piece, &got, nullptr) && got > 0)
-        bytes.append(piece, got);
-    return bytes;
-}
-
-bool WriteAll(const CString& strPath, const std::string& bytes)
-{
-    UniqueFile file(CreateFileW(strPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    DWORD written = 0;
-    return file && WriteFile(file.get(), bytes.data(), DWORD(bytes.size()), &written, nullptr) &&
-           written == bytes.size();
-}
-
-bool Exists(const CString& strPath)
-{
-    return GetFileAttributesW(strPath) != INVALID_FILE_ATTRIBUTES;
 }
 
 // The start window takes the size of its picture: PNG 319's width and height, from its header.
@@ -67,7 +43,7 @@ SIZE StartPictureSize(const CString& strExe)
 // which every normal run writes whenever its version server answers or fails.
 int LogLines(const CString& strLog)
 {
-    const std::string bytes = ReadAll(strLog);
+    const std::string bytes = ReadFileBytes(strLog);
     const std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
     int lines = 0;
     for (size_t at = 0, end; (end = text.find(L"\r\n", at)) != std::wstring::npos; at = end + 2) {
@@ -77,47 +53,16 @@ int LogLines(const CString& strLog)
     return lines;
 }
 
-// Ends every process running the executable strExe.
-void EndProcessesOf(const CString& strExe)
-{
-    UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL ok = snapshot && Process32FirstW(snapshot.get(), &entry); ok; ok = Process32NextW(snapshot.get(), &entry)) {
-        UniqueHandle process(
-            OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID));
-        wchar_t image[MAX_PATH * 2] = L"";
-        DWORD chars = MAX_PATH * 2;
-        if (process && QueryFullProcessImageNameW(process.get(), 0, image, &chars) && _wcsicmp(image, strExe) == 0) {
-            TerminateProcess(process.get(), 1);
-            WaitForSingleObject(process.get(), kWaitMs);
-        }
-    }
-}
-
 }  // namespace
-
-// Polls every half second until the condition holds; false when it still does not after kWaitMs.
-template <typename Condition>
-bool WaitUntil(Condition condition)
-{
-    for (DWORD waited = 0; !condition(); waited += 500) {
-        if (waited >= kWaitMs)
-            return false;
-        Sleep(500);
-    }
-    return true;
-}
 
 int wmain()
 {
     const CString strClient = ClientExePath();
-    wchar_t szAppData[MAX_PATH] = L"";
-    SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, szAppData);
-    const CString strData = CString(szAppData) + L"\\qzrv\\pelq\\";
+    const CString strAppData = ShellFolder(CSIDL_APPDATA);
+    const CString strData = strAppData + L"\\qzrv\\pelq\\";
     const CString strInstalled = strData + L"Torvel_Qerm.exe";
     const CString strLog = strData + L"res\\update.log";
-    const CString strCacheCopy = CString(szAppData) + L"\\cache\\qzrvpelqtmpu.exe";
+    const CString strCacheCopy = strAppData + L"\\cache\\qzrvpelqtmpu.exe";
     // Every run starts without an installation of this client.
     DeleteFileW(strInstalled);
     DeleteFileW(strCacheCopy);
@@ -136,10 +81,11 @@ int wmain()
         Check(picture.cx > 0 && rc.right - rc.left == picture.cx && rc.bottom - rc.top == picture.cy,
               "the start window has the size of the start picture");
         // The installation runs once the start window is up, and under emulation it takes a while.
-        const std::string clientBytes = ReadAll(strClient);
-        Check(WaitUntil([&] { return Exists(strData + L"res\\systemset.ini"); }),
+        const std::string clientBytes = ReadFileBytes(strClient);
+        Check(WaitUntil([&] { return PathExists(strData + L"res\\systemset.ini"); }, kWaitMs, 500),
               "the data folder holds the settings file");
-        Check(WaitUntil([&] { return ReadAll(strInstalled) == clientBytes; }), "the data folder holds the installed copy");
+        Check(WaitUntil([&] { return ReadFileBytes(strInstalled) == clientBytes; }, kWaitMs, 500),
+              "the data folder holds the installed copy");
         PostMessageW(hStart, WM_SYSCOMMAND, SC_CLOSE, 0);
         const HWND hBox = hStart ? WaitForMessageBox(client, kWaitMs) : nullptr;
         Check(hBox != nullptr, "closing asks first");
@@ -150,22 +96,20 @@ int wmain()
     std::printf("update hand-over\n");
     {
         // The new build differs from the installed one by data after its image; it still runs.
-        const std::string newBuild = ReadAll(strClient) + "new build";
-        wchar_t szTemp[MAX_PATH] = L"";
-        GetTempPathW(MAX_PATH, szTemp);
-        const CString strNewDir = CString(szTemp) + L"torvel smoke new build";
+        const std::string newBuild = ReadFileBytes(strClient) + "new build";
+        const CString strNewDir = TempPath(L"torvel smoke new build");
         CreateDirectoryW(strNewDir, nullptr);
         const CString strNew = strNewDir + L"\\Torvel_Qerm.exe";
-        Check(WriteAll(strNew, newBuild), "a second copy is written");
+        Check(WriteFileBytes(strNew, newBuild), "a second copy is written");
         const int nLinesBefore = LogLines(strLog);
         ClientProcess step;
         Check(step.Start(strNew, L"-d " + strInstalled), "the second copy starts with -d");
         Check(step.WaitForExit(kWaitMs) && step.ExitCode() == 0, "the update step ends with exit code 0");
-        Check(ReadAll(strInstalled) == newBuild, "the installed copy is replaced byte for byte");
+        Check(ReadFileBytes(strInstalled) == newBuild, "the installed copy is replaced byte for byte");
         std::printf("      update log: %d new lines\n", LogLines(strLog) - nLinesBefore);
         Check(LogLines(strLog) - nLinesBefore == 3, "the update log gained three lines");
         // The step started the installed copy as a normal run; it is not needed here.
-        EndProcessesOf(strInstalled);
+        EndProcessesOf(strInstalled, kWaitMs);
         DeleteFileW(strNew);
         RemoveDirectoryW(strNewDir);
     }
@@ -178,7 +122,7 @@ int wmain()
         Check(hBox != nullptr, "it asks before it uninstalls");
         ClickDialogButton(hBox, IDCANCEL);
         Check(hBox && prompt.WaitForExit(kWaitMs) && prompt.ExitCode() == 0, "Cancel ends it with exit code 0");
-        Check(Exists(strInstalled) && Exists(strData + L"res\\systemset.ini") && !Exists(strCacheCopy),
+        Check(PathExists(strInstalled) && PathExists(strData + L"res\\systemset.ini") && !PathExists(strCacheCopy),
               "Cancel changes nothing and starts nothing");
     }
     std::printf("%d checks failed\n", g_nFailed);

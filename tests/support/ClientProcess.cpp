@@ -57,12 +57,17 @@ BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM lp)
 }
 }  // namespace
 
-std::vector<HWND> ClientProcess::TopLevelWindows(bool bVisibleOnly) const
+std::vector<HWND> TopLevelWindowsOf(DWORD dwProcessId, bool bVisibleOnly)
 {
     std::vector<HWND> windows;
-    Collect c{m_dwProcessId, bVisibleOnly, &windows};
+    Collect c{dwProcessId, bVisibleOnly, &windows};
     EnumWindows(&CollectWindow, reinterpret_cast<LPARAM>(&c));
     return windows;
+}
+
+std::vector<HWND> ClientProcess::TopLevelWindows(bool bVisibleOnly) const
+{
+    return TopLevelWindowsOf(m_dwProcessId, bVisibleOnly);
 }
 
 HWND ClientProcess::WaitForWindow(const wchar_t* title, DWORD timeoutMs) const

@@ -7,6 +7,8 @@
 // Folder of the running test program, with a trailing backslash; the client exe lies there too.
 CString TestBinDir();
 CString ClientExePath();
+// The top-level windows of the process with this id.
+std::vector<HWND> TopLevelWindowsOf(DWORD dwProcessId, bool bVisibleOnly);
 
 class ClientProcess
 {

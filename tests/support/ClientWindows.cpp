@@ -16,10 +16,10 @@ HWND WaitForStartWindow(const ClientProcess& client, DWORD nTimeoutMs)
     return nullptr;
 }
 
-HWND WaitForMessageBox(const ClientProcess& client, DWORD nTimeoutMs)
+HWND WaitForMessageBox(DWORD dwProcessId, DWORD nTimeoutMs)
 {
     for (DWORD waited = 0; waited <= nTimeoutMs; waited += 50) {
-        for (HWND hwnd : client.TopLevelWindows(true)) {
+        for (HWND hwnd : TopLevelWindowsOf(dwProcessId, true)) {
             RECT rc{};
             GetWindowRect(hwnd, &rc);
             if (GetWindowTextLengthW(hwnd) == 0 && rc.right - rc.left == 253 && rc.bottom - rc.top == 106 &&
@@ -61,4 +61,38 @@ bool WaitForProcessId(DWORD dwProcessId, DWORD nTimeoutMs, DWORD* pExitCode)
     if (pExitCode)
         GetExitCodeProcess(process.get(), pExitCode);
     return true;
+}
+
+namespace {
+CString ImageOf(HANDLE hProcess)
+{
+    wchar_t szImage[MAX_PATH * 2] = L"";
+    DWORD n = MAX_PATH * 2;
+    return QueryFullProcessImageNameW(hProcess, 0, szImage, &n) ? CString(szImage) : CString();
+}
+}  // namespace
+
+std::vector<DWORD> ProcessesOf(const CString& strExe, DWORD dwParent)
+{
+    std::vector<DWORD> ids;
+    UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL ok = snapshot && Process32FirstW(snapshot.get(), &entry); ok; ok = Process32NextW(snapshot.get(), &entry)) {
+        if (dwParent && (entry.th32ParentProcessID != dwParent || entry.th32ProcessID == dwParent))
+            continue;
+        UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID));
+        if (process && ImageOf(process.get()).CompareNoCase(strExe) == 0)
+            ids.push_back(entry.th32ProcessID);
+    }
+    return ids;
+}
+
+void EndProcessesOf(const CString& strExe, DWORD nWaitMs)
+{
+    for (DWORD id : ProcessesOf(strExe)) {
+        UniqueHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
+        if (process && TerminateProcess(process.get(), 99))
+            WaitForSingleObject(process.get(), nWaitMs);
+    }
 }

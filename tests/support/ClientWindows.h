@@ -6,11 +6,21 @@
 
 // The first window of a normal run: the start window, titled "《Vantor》微端".
 HWND WaitForStartWindow(const ClientProcess& client, DWORD nTimeoutMs = 20000);
-// The skinned message box (a 253 x 106 window without a title, with OK and Cancel).
-HWND WaitForMessageBox(const ClientProcess& client, DWORD nTimeoutMs = 10000);
+// The skinned message box (a visible 253 x 106 window without a title, with OK and Cancel) of the
+// process with this id; null when none came in the time.
+HWND WaitForMessageBox(DWORD dwProcessId, DWORD nTimeoutMs = 10000);
+inline HWND WaitForMessageBox(const ClientProcess& client, DWORD nTimeoutMs = 10000)
+{
+    return WaitForMessageBox(client.Id(), nTimeoutMs);
+}
 // Clicks a button of a dialog the way the button reports a click.
 void ClickDialogButton(HWND hDialog, int nID);
 // Ids of the running processes whose executable file has this name (no folder).
 std::vector<DWORD> ProcessesNamed(const wchar_t* pszExeName);
 // Waits for the process to end; false when it did not within the time. Its exit code in *pExitCode.
 bool WaitForProcessId(DWORD dwProcessId, DWORD nTimeoutMs, DWORD* pExitCode = nullptr);
+// Ids of the running processes whose executable is exactly this file (Wine starts helpers of its
+// own from the client, so the image decides, not the name); with dwParent, only its children.
+std::vector<DWORD> ProcessesOf(const CString& strExe, DWORD dwParent = 0);
+// Ends every process running this file and waits for each to go, up to nWaitMs.
+void EndProcessesOf(const CString& strExe, DWORD nWaitMs = 5000);

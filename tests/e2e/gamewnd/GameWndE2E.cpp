@@ -6,47 +6,32 @@
 
 #include <algorithm>
 #include <atomic>
-#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "../../support/ClientProcess.h"
-#include "../../unit/browser/LoopbackServer.h"
+#include "app/GameWndMessages.h"
 #include "framework/Handles.h"
+#include "support/ClientProcess.h"
+#include "support/RectText.h"
+#include "support/Wait.h"
+#include "unit/browser/LoopbackServer.h"
 
 namespace {
-// The contract between the two processes.
-constexpr UINT kAnnounce = WM_USER + 2001;
-constexpr UINT kRefresh = WM_USER + 2002;
-constexpr UINT kFit = WM_USER + 2003;
-
 constexpr int kFrameWidth = 1000;
 constexpr int kFrameHeight = 700;
 // Bounds for waits that normally end much sooner: a client under Wine takes seconds to start.
 constexpr DWORD kStartTimeoutMs = 30000;
 constexpr DWORD kSendTimeoutMs = 10000;
 constexpr DWORD kExitTimeoutMs = 15000;
+// What the process promises once its frame is gone without a close: its watcher looks for the frame
+// every second and, when the game window is still there to take the close it posts, gives the main
+// thread two seconds to end the process before it ends it itself. Each bound adds one second for
+// the process's own end under Wine on a busy machine.
+constexpr DWORD kFrameGoneExitMs = 1000 + 1000;
+constexpr DWORD kFrameGoneStuckExitMs = 1000 + 2000 + 1000;
 
 const wchar_t kGamePath[] = L"/game/start?play_gamecode=e2e";
-
-// Dispatches this thread's messages (the game window sends to the frame) until done() holds.
-bool PumpUntil(const std::function<bool()>& done, DWORD nTimeoutMs)
-{
-    const DWORD dwStart = ::GetTickCount();
-    for (;;) {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        if (done())
-            return true;
-        if (::GetTickCount() - dwStart >= nTimeoutMs)
-            return false;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
-}
 
 bool WaitForExitPumping(ClientProcess& client, DWORD nTimeoutMs)
 {
@@ -75,19 +60,7 @@ RECT RectInParent(HWND hWnd)
     ::MapWindowPoints(nullptr, ::GetAncestor(hWnd, GA_PARENT), reinterpret_cast<POINT*>(&rc), 2);
     return rc;
 }
-}  // namespace
 
-// Beside RECT, in the global namespace, where GoogleTest's comparisons find them.
-inline bool operator==(const RECT& a, const RECT& b)
-{
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-inline void PrintTo(const RECT& rc, std::ostream* os)
-{
-    *os << "{" << rc.left << "," << rc.top << "," << rc.right << "," << rc.bottom << "}";
-}
-
-namespace {
 // A hidden borderless top-level window standing in for the main window: its client area is the
 // whole window. It records what the game window does to it.
 class CTestFrame
@@ -133,7 +106,7 @@ private:
         if (!self)
             return ::DefWindowProcW(hWnd, uMsg, wParam, lParam);
         switch (uMsg) {
-        case kAnnounce:
+        case WM_GAMEWND_ANNOUNCE:
             if (!self->m_hAnnounced)
                 self->m_hAnnounced = reinterpret_cast<HWND>(wParam);
             return 0;
@@ -206,12 +179,15 @@ TEST(GameWindowProcess, MovesIntoTheFrameFollowsItsLayoutsAndEndsOnClose)
     };
     for (const auto& f : fits) {
         ::SetWindowPos(frame.Handle(), nullptr, 0, 0, f.frameSize.cx, f.frameSize.cy, SWP_NOMOVE | SWP_NOZORDER);
-        EXPECT_TRUE(SendTo(hGame, kFit, f.wFullScreen)) << f.what;
+        EXPECT_TRUE(SendTo(hGame, WM_GAMEWND_FIT, f.wFullScreen)) << f.what;
         EXPECT_EQ(RectInParent(hGame), f.game) << f.what;
         EXPECT_EQ(RectInParent(hView), f.view) << f.what;
     }
-    // A fit shows the window, whenever its creation would have.
-    EXPECT_NE(::GetWindowLongPtrW(hGame, GWL_STYLE) & WS_VISIBLE, 0);
+    // A fit shows a game window that is hidden.
+    ::ShowWindow(hGame, SW_HIDE);
+    ASSERT_FALSE(::IsWindowVisible(hGame));
+    EXPECT_TRUE(SendTo(hGame, WM_GAMEWND_FIT, 0));
+    EXPECT_TRUE(::IsWindowVisible(hGame)) << "a fit left the game window hidden";
 
     // The game view asks the loopback server for the game address.
     EXPECT_TRUE(PumpUntil([&server] { return server.CountRequestsContaining("play_gamecode=e2e") > 0; },
@@ -221,54 +197,76 @@ TEST(GameWindowProcess, MovesIntoTheFrameFollowsItsLayoutsAndEndsOnClose)
 
     // WM_CLOSE, then what a frame may still send: a refresh, fits, a second close. All reach the
     // live process after its close, none may touch the view it deleted, and it ends with 0.
-    frame.m_sendOnCallIn = {{WM_CLOSE, 0}, {kRefresh, 0}, {kFit, 0}, {kFit, 1}, {WM_CLOSE, 0}};
+    frame.m_sendOnCallIn = {{WM_CLOSE, 0}, {WM_GAMEWND_REFRESH, 0}, {WM_GAMEWND_FIT, 0}, {WM_GAMEWND_FIT, 1}, {WM_CLOSE, 0}};
     EXPECT_TRUE(SendTo(hGame, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(frame.Handle())));
     EXPECT_EQ(frame.m_nAnswered, 5) << "the game window did not take every message after its close";
     ASSERT_TRUE(WaitForExitPumping(client, kExitTimeoutMs)) << "WM_CLOSE did not end the process";
     EXPECT_EQ(client.ExitCode(), 0u);
 }
 
-TEST(GameWindowProcess, FrameThatVanishesWithoutClosingEndsTheProcessWithinFiveSeconds)
+namespace {
+// How a frame goes without closing the game window first.
+enum class FrameEnd
 {
-    CLoopbackServer server;
-    ASSERT_TRUE(server.Start());
-    CTestFrame frame;
-    ClientProcess client;
-    ASSERT_NE(StartInFrame(client, frame, server.Url(kGamePath)), nullptr) << "no announcement reached the frame";
-    // As when the frame's process is killed: its windows go, nobody sends WM_CLOSE.
-    frame.Destroy();
-    ASSERT_TRUE(WaitForExitPumping(client, 5000)) << "still running 5 s after the frame went away";
-    EXPECT_EQ(client.ExitCode(), 0u);
-}
+    Destroyed,      // its window is destroyed
+    ProcessKilled,  // its process is killed: its windows vanish without a message to anyone
+};
 
-TEST(GameWindowProcess, FrameWhoseProcessIsKilledEndsTheProcessWithinFiveSeconds)
+// Starts the client in a frame of gamewnd_frame_host, or of this program, and ends the frame that way
+// once the game window is shown inside it. With bStuck, the game process's main thread is suspended
+// first, so only its watcher can end it. The process must end with 0 within nBoundMs.
+void ExpectEndWhenFrameGoes(FrameEnd how, bool bStuck, DWORD nBoundMs)
 {
     CLoopbackServer server;
     ASSERT_TRUE(server.Start());
     ClientProcess host;
-    ASSERT_TRUE(host.Start(TestBinDir() + L"gamewnd_frame_host.exe", L"gamewnd_frame_host.exe"));
-    HWND hFrame = nullptr;
-    for (DWORD waited = 0; waited < kStartTimeoutMs && !hFrame; waited += 50) {
-        const std::vector<HWND> windows = host.TopLevelWindows(false);
-        hFrame = windows.empty() ? nullptr : windows.front();
-        ::Sleep(hFrame ? 0 : 50);
+    CTestFrame ownFrame;
+    HWND hFrame = ownFrame.Handle();
+    if (how == FrameEnd::ProcessKilled) {
+        ASSERT_TRUE(host.Start(TestBinDir() + L"gamewnd_frame_host.exe", L"gamewnd_frame_host.exe"));
+        ASSERT_TRUE(WaitUntil([&] { return !host.TopLevelWindows(false).empty(); }, kStartTimeoutMs))
+            << "the frame host showed no window";
+        hFrame = host.TopLevelWindows(false).front();
     }
-    ASSERT_NE(hFrame, nullptr) << "the frame host showed no window";
     ClientProcess client;
     ASSERT_TRUE(client.Start(ClientExePath(), GameWindowCommandLine(hFrame, server.Url(kGamePath))));
-    // Shown once its initialisation is over.
+    // Shown once its initialisation is over (the frame of this program answers its announcement).
     HWND hGame = nullptr;
-    for (DWORD waited = 0; waited < kStartTimeoutMs && !hGame; waited += 50) {
-        const HWND hChild = ::FindWindowExW(hFrame, nullptr, nullptr, nullptr);
-        hGame = hChild && (::GetWindowLongPtrW(hChild, GWL_STYLE) & WS_VISIBLE) ? hChild : nullptr;
-        ::Sleep(hGame ? 0 : 50);
-    }
-    ASSERT_NE(hGame, nullptr) << "the game window never appeared in the frame";
+    ASSERT_TRUE(PumpUntil([&] {
+        hGame = ::FindWindowExW(hFrame, nullptr, nullptr, nullptr);
+        return hGame && ::IsWindowVisible(hGame);
+    }, kStartTimeoutMs)) << "the game window never appeared in the frame";
 
-    // A killed process's windows vanish without a message to anyone.
-    host.Kill();
-    ASSERT_TRUE(client.WaitForExit(5000)) << "still running 5 s after the frame's process was killed";
+    UniqueHandle hMainThread;
+    if (bStuck) {
+        hMainThread.reset(::OpenThread(THREAD_SUSPEND_RESUME, FALSE, ::GetWindowThreadProcessId(hGame, nullptr)));
+        ASSERT_TRUE(hMainThread);
+        ASSERT_NE(::SuspendThread(hMainThread.get()), DWORD(-1));
+    }
+    if (how == FrameEnd::ProcessKilled)
+        host.Kill();
+    else
+        ownFrame.Destroy();
+    EXPECT_TRUE(WaitForExitPumping(client, nBoundMs)) << "still running " << nBoundMs << " ms after the frame went";
     EXPECT_EQ(client.ExitCode(), 0u);
+}
+}  // namespace
+
+TEST(GameWindowProcess, FrameThatGoesWithoutClosingEndsTheProcessEvenWithItsMainThreadStuck)
+{
+    {
+        SCOPED_TRACE("frame destroyed");
+        ExpectEndWhenFrameGoes(FrameEnd::Destroyed, false, kFrameGoneExitMs);
+    }
+    {
+        SCOPED_TRACE("frame's process killed");
+        ExpectEndWhenFrameGoes(FrameEnd::ProcessKilled, false, kFrameGoneExitMs);
+    }
+    {
+        // Nothing on the main thread can end the process: the watcher must.
+        SCOPED_TRACE("frame's process killed while the game's main thread is stuck");
+        ExpectEndWhenFrameGoes(FrameEnd::ProcessKilled, true, kFrameGoneStuckExitMs);
+    }
 }
 
 namespace {
@@ -315,9 +313,8 @@ TEST(GameWindowProcess, FrameThatHangsDuringTheAnnouncementCannotHoldTheProcess)
     CHangingFrame frame;
     ClientProcess client;
     ASSERT_TRUE(client.Start(ClientExePath(), GameWindowCommandLine(frame->Handle(), server.Url(kGamePath))));
-    for (DWORD waited = 0; waited < kStartTimeoutMs && !frame.IsHanging(); waited += 50)
-        ::Sleep(50);
-    ASSERT_TRUE(frame.IsHanging()) << "the game window was never created inside the frame";
+    ASSERT_TRUE(WaitUntil([&frame] { return frame.IsHanging(); }, kStartTimeoutMs))
+        << "the game window was never created inside the frame";
     const HWND hGame = frame->FirstChild();
 
     // The announcement goes unanswered; the game window still takes a close from elsewhere and its
@@ -325,6 +322,4 @@ TEST(GameWindowProcess, FrameThatHangsDuringTheAnnouncementCannotHoldTheProcess)
     EXPECT_TRUE(SendTo(hGame, WM_CLOSE, 0));
     ASSERT_TRUE(client.WaitForExit(kExitTimeoutMs)) << "the hanging frame held the process";
     EXPECT_EQ(client.ExitCode(), 0u);
-    EXPECT_TRUE(::IsWindow(frame->Handle()));
-    EXPECT_EQ(frame->Announced(), nullptr) << "the frame answered after all";
 }

@@ -1,8 +1,8 @@
 // Driving the real client's main window from outside: finding it among the client's windows,
 // answering its skinned message boxes and closing it through its close prompt.
 #pragma once
-#include "../../support/ClientProcess.h"
-#include "../../support/ResourcePatch.h"
+#include "support/ClientWindows.h"
+#include "support/ResourcePatch.h"
 
 // The client's title, shared by its main window and its start window.
 extern const wchar_t kClientTitle[];
@@ -11,10 +11,6 @@ extern const wchar_t kClientTitle[];
 bool IsMainWindow(HWND hWnd);
 // Waits for a visible main window of the process with this id; null on timeout.
 HWND WaitForMainWindow(DWORD dwProcessId, DWORD nTimeoutMs = 20000);
-// Waits for a visible skinned message box (253 x 106, no title) of the process; null on timeout.
-HWND WaitForMessageBox(DWORD dwProcessId, DWORD nTimeoutMs = 10000);
-// Presses IDOK or IDCANCEL of a message box.
-void AnswerMessageBox(HWND hBox, int nId);
 // Sends the close command to the main window and confirms the prompt; true when the process then
 // ended with exit code 0.
 bool CloseThroughPrompt(ClientProcess& client, HWND hMain);

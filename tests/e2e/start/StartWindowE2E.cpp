@@ -4,9 +4,9 @@
 // the window waiting, and a confirmed close prompt ends the process with 0.
 #include <gtest/gtest.h>
 
-#include "../../support/ClientProcess.h"
-#include "../../support/ResourcePatch.h"
-#include "../../unit/browser/LoopbackServer.h"
+#include "support/ClientWindows.h"
+#include "support/ResourcePatch.h"
+#include "unit/browser/LoopbackServer.h"
 #include "app/Paths.h"
 #include "res/resource.h"
 
@@ -59,21 +59,6 @@ private:
     bool m_bReady = false;
 };
 
-// A visible 253 x 106 window of the process: the skinned message box.
-HWND WaitForMessageBox(const ClientProcess& process, DWORD timeoutMs = 15000)
-{
-    for (DWORD waited = 0; waited <= timeoutMs; waited += 50) {
-        for (HWND hwnd : process.TopLevelWindows(true)) {
-            RECT rc{};
-            GetWindowRect(hwnd, &rc);
-            if (rc.right - rc.left == 253 && rc.bottom - rc.top == 106 && GetDlgItem(hwnd, IDOK))
-                return hwnd;
-        }
-        Sleep(50);
-    }
-    return nullptr;
-}
-
 // The popup: the visible 700 x 460 window of the process.
 HWND FindPopup(const ClientProcess& process)
 {
@@ -125,7 +110,7 @@ TEST(StartWindowE2E, AnOrdinaryLoginPageKeepsItWaitingAndAConfirmedPromptEndsWit
 
     // Declined first: everything stays.
     PostMessageW(hStart, WM_SYSCOMMAND, SC_CLOSE, 0);
-    HWND hBox = WaitForMessageBox(process);
+    HWND hBox = WaitForMessageBox(process, 15000);
     ASSERT_NE(hBox, nullptr) << "no close prompt";
     SendMessageW(GetDlgItem(hBox, IDCANCEL), BM_CLICK, 0, 0);
     EXPECT_FALSE(process.WaitForExit(500));
@@ -134,7 +119,7 @@ TEST(StartWindowE2E, AnOrdinaryLoginPageKeepsItWaitingAndAConfirmedPromptEndsWit
 
     // The popup's close button, confirmed: the process ends with 0 and hands nothing over.
     PostMessageW(hPopup, WM_COMMAND, MAKEWPARAM(IDC_POPUP_BTN_1027, BN_CLICKED), 0);
-    hBox = WaitForMessageBox(process);
+    hBox = WaitForMessageBox(process, 15000);
     ASSERT_NE(hBox, nullptr) << "no close prompt from the popup";
     SendMessageW(GetDlgItem(hBox, IDOK), BM_CLICK, 0, 0);
     ASSERT_TRUE(process.WaitForExit(15000));

@@ -1,9 +1,10 @@
 // Removing the client end to end, on the prefix's real installation: a normal run of the client
 // installs it, "<installed exe>" -u asks, and the copy it starts from the cache folder removes.
-#include "../../support/ClientWindows.h"
-#include "../../support/ResourcePatch.h"
+#include "support/ClientWindows.h"
+#include "support/FilesAndKeys.h"
+#include "support/ResourcePatch.h"
+#include "support/ShellFolderOverride.h"
 #include <gtest/gtest.h>
-#include <shellapi.h>
 #include <shlobj.h>
 #include <shlwapi.h>
 #include <string>
@@ -21,56 +22,56 @@ const wchar_t kGpuKey[] = L"Software\\Microsoft\\Internet Explorer\\Main\\Featur
 const wchar_t kExeName[] = L"Torvel_Qerm.exe";
 const wchar_t kOtherExeName[] = L"TorvelCanary.exe";
 
-CString ShellFolder(int csidl)
+// The lines of diagnostics the process sends while this thread is attached to it as its debugger,
+// until one holds pszText or the time is up; the process runs on, detached, either way.
+bool WaitForDiagnostic(DWORD dwProcessId, const char* pszText, DWORD nTimeoutMs)
 {
-    wchar_t buf[MAX_PATH] = L"";
-    SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, buf);
-    return buf;
-}
-
-bool Exists(const CString& strPath)
-{
-    return GetFileAttributesW(strPath) != INVALID_FILE_ATTRIBUTES;
-}
-
-bool KeyExists(HKEY hRoot, const wchar_t* pszKey, REGSAM view = 0)
-{
-    UniqueRegKey key;
-    return RegOpenKeyExW(hRoot, pszKey, 0, KEY_READ | view, key.put()) == ERROR_SUCCESS;
-}
-
-// A DWORD value, or -1 when there is none.
-long long ReadDword(const wchar_t* pszKey, const wchar_t* pszName)
-{
-    DWORD dwData = 0, cb = sizeof dwData;
-    if (RegGetValueW(HKEY_CURRENT_USER, pszKey, pszName, RRF_RT_REG_DWORD, nullptr, &dwData, &cb) != ERROR_SUCCESS)
-        return -1;
-    return dwData;
-}
-
-bool CreateKey(HKEY hRoot, const wchar_t* pszKey, REGSAM view = 0)
-{
-    UniqueRegKey key;
-    return RegCreateKeyExW(hRoot, pszKey, 0, nullptr, 0, KEY_WRITE | view, nullptr, key.put(), nullptr) ==
-           ERROR_SUCCESS;
-}
-
-bool WriteTextFile(const CString& strPath, const char* pszText)
-{
-    UniqueFile file(CreateFileW(strPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    DWORD written = 0;
-    return file && WriteFile(file.get(), pszText, DWORD(strlen(pszText)), &written, nullptr);
-}
-
-void DeleteTree(const CString& strPath)
-{
-    std::vector<wchar_t> from(strPath.str().begin(), strPath.str().end());
-    from.resize(from.size() + 2, L'\0');
-    SHFILEOPSTRUCTW op{};
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.data();
-    op.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI;
-    SHFileOperationW(&op);
+    if (!DebugActiveProcess(dwProcessId))
+        return false;
+    DebugSetProcessKillOnExit(FALSE);
+    UniqueHandle process(OpenProcess(PROCESS_VM_READ, FALSE, dwProcessId));
+    bool bSeen = false, bGone = false;
+    const DWORD dwStart = GetTickCount();
+    while (!bSeen && !bGone && GetTickCount() - dwStart < nTimeoutMs) {
+        DEBUG_EVENT event{};
+        if (!WaitForDebugEvent(&event, 100))
+            continue;
+        DWORD dwContinue = DBG_CONTINUE;
+        switch (event.dwDebugEventCode) {
+        case OUTPUT_DEBUG_STRING_EVENT: {
+            // Wide text is searched as its low bytes: the line looked for is ASCII.
+            const OUTPUT_DEBUG_STRING_INFO& info = event.u.DebugString;
+            const size_t cbChar = info.fUnicode ? 2 : 1;
+            std::string bytes(info.nDebugStringLength * cbChar, '\0');
+            SIZE_T got = 0;
+            ReadProcessMemory(process.get(), info.lpDebugStringData, &bytes[0], bytes.size(), &got);
+            std::string text;
+            for (size_t i = 0; i < got; i += cbChar)
+                text += bytes[i];
+            bSeen = text.find(pszText) != std::string::npos;
+            break;
+        }
+        case EXCEPTION_DEBUG_EVENT:
+            // The attach's own breakpoint is ours; everything else is the process's to handle.
+            if (event.u.Exception.ExceptionRecord.ExceptionCode != EXCEPTION_BREAKPOINT)
+                dwContinue = DBG_EXCEPTION_NOT_HANDLED;
+            break;
+        case CREATE_PROCESS_DEBUG_EVENT:
+            CloseHandle(event.u.CreateProcessInfo.hFile);
+            break;
+        case LOAD_DLL_DEBUG_EVENT:
+            CloseHandle(event.u.LoadDll.hFile);
+            break;
+        case EXIT_PROCESS_DEBUG_EVENT:
+            bGone = true;
+            break;
+        default:
+            break;
+        }
+        ContinueDebugEvent(event.dwProcessId, event.dwThreadId, dwContinue);
+    }
+    DebugActiveProcessStop(dwProcessId);
+    return bSeen;
 }
 
 // A dialog template whose window class no program registers: the system cannot create the dialog.
@@ -101,41 +102,6 @@ bool ReplaceDialog(const CString& strExe, UINT nID, const std::vector<BYTE>& byt
     return EndUpdateResourceW(hUpdate, FALSE) != FALSE;
 }
 
-// Points the user's application-data folder somewhere else while it lives, and puts the old value
-// back. Every process of the prefix sees it: tests that read that folder share this program's lock.
-class AppDataOverride
-{
-public:
-    explicit AppDataOverride(const wchar_t* pszPath)
-    {
-        if (RegOpenKeyExW(HKEY_CURRENT_USER, kShellFoldersKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, m_key.put()) !=
-            ERROR_SUCCESS)
-            return;
-        DWORD cb = 0;
-        if (RegQueryValueExW(m_key.get(), L"AppData", nullptr, &m_type, nullptr, &cb) != ERROR_SUCCESS)
-            return;
-        m_saved.resize(cb);
-        if (RegQueryValueExW(m_key.get(), L"AppData", nullptr, &m_type, m_saved.data(), &cb) != ERROR_SUCCESS)
-            return;
-        m_bActive = RegSetValueExW(m_key.get(), L"AppData", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(pszPath),
-                                   DWORD((wcslen(pszPath) + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
-    }
-    ~AppDataOverride()
-    {
-        if (m_bActive)
-            RegSetValueExW(m_key.get(), L"AppData", 0, m_type, m_saved.data(), DWORD(m_saved.size()));
-    }
-    bool IsActive() const { return m_bActive; }
-
-private:
-    static constexpr const wchar_t* kShellFoldersKey =
-        L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-    UniqueRegKey m_key;
-    DWORD m_type = REG_NONE;
-    std::vector<BYTE> m_saved;
-    bool m_bActive = false;
-};
-
 class UninstallTest : public testing::Test
 {
 protected:
@@ -150,9 +116,7 @@ protected:
         m_strBrandDir = ShellFolder(CSIDL_PROGRAMS) + L"\\qzrv";
         m_strGameDir = m_strBrandDir + L"\\Vantor";
         m_strForeignFile = m_strGameDir + L"\\readme.txt";
-        wchar_t temp[MAX_PATH] = L"";
-        GetTempPathW(MAX_PATH, temp);
-        m_strScratch = CString(temp) + L"torvel uninstall test";
+        m_strScratch = TempPath(L"torvel uninstall test");
         Clean();
     }
     void TearDown() override { Clean(); }
@@ -198,12 +162,12 @@ protected:
     {
         for (const CString& strPath : {m_strDesktopLink, GameLink(), UninstallLink(), m_strInstalledExe,
                                        m_strDataDir + L"\\res\\systemset.ini"})
-            EXPECT_TRUE(Exists(strPath)) << strPath.ToUtf8() << " missing " << pszWhen;
+            EXPECT_TRUE(PathExists(strPath)) << strPath.ToUtf8() << " missing " << pszWhen;
         EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kProfileKey)) << pszWhen;
         EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kEntryKey, KEY_WOW64_64KEY)) << pszWhen;
         // The start asked the HTML engine for its current document mode and the graphics card.
-        EXPECT_EQ(ReadDword(kEmulationKey, kExeName), 11001) << pszWhen;
-        EXPECT_EQ(ReadDword(kGpuKey, kExeName), 1) << pszWhen;
+        EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, kEmulationKey, kExeName), 11001) << pszWhen;
+        EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, kGpuKey, kExeName), 1) << pszWhen;
     }
 
     // Runs a process to its end; its exit code.
@@ -250,7 +214,7 @@ TEST_F(UninstallTest, DecliningOrAnUnshownQuestionChangesNothingAndStartsNothing
     for (const Answer& a : answers) {
         SCOPED_TRACE(a.name);
         ASSERT_NO_FATAL_FAILURE(AnswerPrompt(m_strInstalledExe, a.answer));
-        EXPECT_FALSE(Exists(m_strCacheCopy)) << "a removal copy was made";
+        EXPECT_FALSE(PathExists(m_strCacheCopy)) << "a removal copy was made";
         EXPECT_TRUE(ProcessesNamed(kCopyName).empty()) << "a removal was started";
         ExpectInstalled(a.name);
     }
@@ -260,7 +224,7 @@ TEST_F(UninstallTest, DecliningOrAnUnshownQuestionChangesNothingAndStartsNothing
     ASSERT_FALSE(strCopy.IsEmpty());
     ASSERT_TRUE(ReplaceDialog(strCopy, 164, UncreatableDialogTemplate()));
     EXPECT_EQ(Run(strCopy, L"\"" + strCopy + L"\" -u"), 0u);
-    EXPECT_FALSE(Exists(m_strCacheCopy)) << "an unshown question counted as consent";
+    EXPECT_FALSE(PathExists(m_strCacheCopy)) << "an unshown question counted as consent";
     ExpectInstalled("after the unshown question");
 }
 
@@ -270,19 +234,19 @@ TEST_F(UninstallTest, ConfirmingRemovesTheWholeInstallationAndASecondRemovalFind
     // An entry in the user's own program list, as an installation that could not write the
     // machine's list leaves it.
     ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, kEntryKey));
-    const DWORD dwOther = 9000;
-    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kEmulationKey, kOtherExeName, REG_DWORD, &dwOther, sizeof dwOther),
-              ERROR_SUCCESS);
+    ASSERT_TRUE(WriteDword(HKEY_CURRENT_USER, kEmulationKey, kOtherExeName, 9000));
     // The prompting process holds the installed executable for a moment after it started the
-    // removal, as a running image does.
+    // removal, as a running image does: here until the removal has found it held at least once.
     UniqueFile hold(CreateFileW(m_strInstalledExe, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(hold);
 
     ASSERT_NO_FATAL_FAILURE(AnswerPrompt(m_strInstalledExe, [](HWND h) { ClickDialogButton(h, IDOK); }));
-    EXPECT_TRUE(Exists(m_strCacheCopy));
+    EXPECT_TRUE(PathExists(m_strCacheCopy));
     const std::vector<DWORD> removals = ProcessesNamed(kCopyName);
-    EXPECT_EQ(removals.size(), 1u) << "the removal copy is not running";
-    Sleep(1500);
+    ASSERT_EQ(removals.size(), 1u) << "the removal copy is not running";
+    EXPECT_TRUE(WaitForDiagnostic(removals[0], "installed executable still in use", 5000))
+        << "the removal never found the installed executable held";
+    EXPECT_TRUE(PathExists(m_strInstalledExe));
     hold = UniqueFile();
     for (DWORD id : removals) {
         DWORD code = 0xFFFF;
@@ -292,45 +256,45 @@ TEST_F(UninstallTest, ConfirmingRemovesTheWholeInstallationAndASecondRemovalFind
 
     for (const CString& strGone : {m_strDesktopLink, GameLink(), UninstallLink(), m_strInstalledExe,
                                    m_strDataDir + L"\\res", m_strGameDir, m_strBrandDir})
-        EXPECT_FALSE(Exists(strGone)) << strGone.ToUtf8() << " is still there";
+        EXPECT_FALSE(PathExists(strGone)) << strGone.ToUtf8() << " is still there";
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kProfileKey));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kEntryKey, KEY_WOW64_64KEY));
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kEntryKey));
-    EXPECT_EQ(ReadDword(kEmulationKey, kExeName), -1);
-    EXPECT_EQ(ReadDword(kGpuKey, kExeName), -1);
-    EXPECT_EQ(ReadDword(kEmulationKey, kOtherExeName), 9000) << "another program's switch went too";
+    EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, kEmulationKey, kExeName), -1);
+    EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, kGpuKey, kExeName), -1);
+    EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, kEmulationKey, kOtherExeName), 9000) << "another program's switch went too";
     // Left: the install folder itself and the removal copy.
     EXPECT_TRUE(PathIsDirectoryW(m_strDataDir));
-    EXPECT_TRUE(Exists(m_strCacheCopy));
+    EXPECT_TRUE(PathExists(m_strCacheCopy));
 
     // Again: nothing left to find, nothing more taken, no message.
     ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, kCanaryKey));
     EXPECT_EQ(Run(m_strCacheCopy, L"-u " + m_strInstalledExe), 0u);
     EXPECT_TRUE(PathIsDirectoryW(m_strDataDir));
-    EXPECT_TRUE(Exists(m_strCacheCopy));
+    EXPECT_TRUE(PathExists(m_strCacheCopy));
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kCanaryKey));
 }
 
 TEST_F(UninstallTest, RemovalForACopyElsewhereKeepsThatCopyItsFolderAndForeignFiles)
 {
     ASSERT_NO_FATAL_FAILURE(Install());
-    ASSERT_TRUE(WriteTextFile(m_strForeignFile, "mine"));
+    ASSERT_TRUE(WriteFileBytes(m_strForeignFile, "mine"));
     const CString strCopy = CopyExecutableTo(ClientExePath(), m_strScratch);
     ASSERT_FALSE(strCopy.IsEmpty());
     ASSERT_TRUE(CreateDirectoryW(m_strScratch + L"\\res", nullptr));
-    ASSERT_TRUE(WriteTextFile(m_strScratch + L"\\res\\marker.txt", "marker"));
+    ASSERT_TRUE(WriteFileBytes(m_strScratch + L"\\res\\marker.txt", "marker"));
 
     // Started from elsewhere, so the named copy is not the running one.
     EXPECT_EQ(Run(ClientExePath(), L"-u " + strCopy), 0u);
 
-    EXPECT_TRUE(Exists(strCopy)) << "a copy outside the install folder was deleted";
-    EXPECT_TRUE(Exists(m_strScratch + L"\\res\\marker.txt")) << "the folder beside that copy lost its res";
-    EXPECT_TRUE(Exists(m_strForeignFile)) << "a start-menu folder with other items was deleted whole";
+    EXPECT_TRUE(PathExists(strCopy)) << "a copy outside the install folder was deleted";
+    EXPECT_TRUE(PathExists(m_strScratch + L"\\res\\marker.txt")) << "the folder beside that copy lost its res";
+    EXPECT_TRUE(PathExists(m_strForeignFile)) << "a start-menu folder with other items was deleted whole";
     EXPECT_TRUE(PathIsDirectoryW(m_strBrandDir));
     for (const CString& strGone : {m_strDesktopLink, GameLink(), UninstallLink(), m_strDataDir + L"\\res"})
-        EXPECT_FALSE(Exists(strGone)) << strGone.ToUtf8() << " is still there";
+        EXPECT_FALSE(PathExists(strGone)) << strGone.ToUtf8() << " is still there";
     // The installed copy was not named, so it stays.
-    EXPECT_TRUE(Exists(m_strInstalledExe));
+    EXPECT_TRUE(PathExists(m_strInstalledExe));
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kProfileKey));
 }
 
@@ -357,14 +321,28 @@ TEST_F(UninstallTest, WithoutAnApplicationDataFolderConfirmingLeadsNowhere)
     // The copy would go to "\\cache" at the root of the drive the client runs on.
     wchar_t szRootCache[MAX_PATH] = L"";
     GetFullPathNameW(L"\\cache", MAX_PATH, szRootCache, nullptr);
-    const bool bRootCacheExisted = Exists(szRootCache);
+    const bool bRootCacheExisted = PathExists(szRootCache);
     {
         // A roaming profile on a drive that is not there: the system has no such folder to give.
-        AppDataOverride appData(L"Q:\\absent\\AppData\\Roaming");
+        ShellFolderOverride appData(L"AppData", L"Q:\\absent\\AppData\\Roaming");
         ASSERT_TRUE(appData.IsActive());
         ASSERT_NO_FATAL_FAILURE(AnswerPrompt(ClientExePath(), [](HWND h) { ClickDialogButton(h, IDOK); }));
         EXPECT_TRUE(ProcessesNamed(kCopyName).empty()) << "a removal was started";
     }
-    EXPECT_EQ(Exists(szRootCache), bRootCacheExisted) << "made " << CString(szRootCache).ToUtf8();
-    EXPECT_FALSE(Exists(CString(szRootCache) + L"\\" + kCopyName));
+    EXPECT_EQ(PathExists(szRootCache), bRootCacheExisted) << "made " << CString(szRootCache).ToUtf8();
+    EXPECT_FALSE(PathExists(CString(szRootCache) + L"\\" + kCopyName));
+}
+
+TEST_F(UninstallTest, RemovalAimedAtAFileThatDoesNotExistEndsQuietlyAndChangesNothing)
+{
+    ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, kCanaryKey));
+    // Nothing is installed; a message box would keep the process waiting for an answer.
+    EXPECT_EQ(Run(ClientExePath(), L"-u C:\\nowhere\\Torvel_Qerm.exe"), 0u);
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kCanaryKey));
+    for (const CString& strPath : {m_strDesktopLink, GameLink(), UninstallLink(), m_strInstalledExe,
+                                   m_strDataDir + L"\\res", m_strCacheCopy, m_strGameDir})
+        EXPECT_FALSE(PathExists(strPath)) << strPath.ToUtf8() << " was made";
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kProfileKey));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kEntryKey, KEY_WOW64_64KEY));
+    EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, kEmulationKey, kExeName), -1);
 }

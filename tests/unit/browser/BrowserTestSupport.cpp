@@ -3,27 +3,6 @@
 #include "Trace.h"
 #include "resource.h"
 
-bool PumpUntil(const std::function<bool()>& pred, DWORD nTimeoutMs)
-{
-    DWORD dwStart = GetTickCount();
-    while (!pred()) {
-        if (GetTickCount() - dwStart > nTimeoutMs)
-            return pred();
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-    return true;
-}
-
-void PumpFor(DWORD nMs)
-{
-    PumpUntil([] { return false; }, nMs);
-}
-
 static TraceSink s_prevSink = nullptr;
 
 static void CaptureTrace(const wchar_t* pszText)

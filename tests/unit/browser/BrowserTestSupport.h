@@ -12,10 +12,9 @@
 #include <string>
 #include <vector>
 
-// Dispatches messages until pred() holds or nTimeoutMs pass; returns pred().
-bool PumpUntil(const std::function<bool()>& pred, DWORD nTimeoutMs);
-// Dispatches messages for nMs.
-void PumpFor(DWORD nMs);
+#include "support/RectText.h"
+#include "support/Wait.h"
+
 
 // Collects every Trace line while it exists.
 class CTraceCapture
@@ -50,15 +49,6 @@ private:
     HWND m_hWnd = nullptr;
 };
 
-// Rectangles compared and printed by the test macros.
-inline bool operator==(const RECT& a, const RECT& b)
-{
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-inline void PrintTo(const RECT& rc, std::ostream* os)
-{
-    *os << "{" << rc.left << "," << rc.top << "," << rc.right << "," << rc.bottom << "}";
-}
 
 // The window rectangle of hWnd in the client coordinates of hParent.
 RECT RectInParent(HWND hWnd, HWND hParent);

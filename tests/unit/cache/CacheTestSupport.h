@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "support/Wait.h"
 #include "unit/updatelog/ScratchFolder.h"
 
 // Collects Trace() lines while it lives.
@@ -67,18 +68,3 @@ private:
     HWND m_hWnd = nullptr;
 };
 
-// Dispatches messages until pDone() or nMilliseconds passed; returns pDone().
-template <typename Pred>
-bool PumpUntil(Pred pDone, DWORD nMilliseconds)
-{
-    const DWORD start = GetTickCount();
-    while (!pDone() && GetTickCount() - start < nMilliseconds) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-    return pDone();
-}

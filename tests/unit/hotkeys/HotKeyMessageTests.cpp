@@ -3,10 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "HotKeyTestSupport.h"
+#include "app/GameWndMessages.h"
 
 namespace {
-
-constexpr UINT WM_GAMEWND_RELOAD = WM_USER + 2002;
 
 class HotKeyMessages : public testing::Test
 {
@@ -106,7 +105,7 @@ TEST_F(HotKeyMessages, RefreshReloadsTheGameWindowThenTheViewWhenActive)
     ASSERT_TRUE(PressInFront(m_main.Hwnd(), kHotKeyRefresh, VK_F5));
     EXPECT_EQ(m_target.m_calls, std::vector<std::string>{"RefreshView"});
     EXPECT_TRUE(m_target.m_bReloadQueuedAtRefresh);
-    ASSERT_EQ(game.Count(WM_GAMEWND_RELOAD), 1);
+    ASSERT_EQ(game.Count(WM_GAMEWND_REFRESH), 1);
     EXPECT_EQ(game.m_messages[0].wParam, 0u);
     EXPECT_EQ(game.m_messages[0].lParam, 0);
     EXPECT_TRUE(IsWindowVisible(m_main.Hwnd()));
@@ -129,7 +128,7 @@ TEST_F(HotKeyMessages, RefreshAndFullScreenIgnoredInTheBackground)
     Press(kHotKeyFullScreen, VK_F11);
     ASSERT_EQ(m_main.m_activeAtHotKey, (std::vector<bool>{false, false}));
     EXPECT_TRUE(m_target.m_calls.empty());
-    EXPECT_EQ(game.Count(WM_GAMEWND_RELOAD), 0);
+    EXPECT_EQ(game.Count(WM_GAMEWND_REFRESH), 0);
     EXPECT_FALSE(m_target.m_bFullScreen);
     EXPECT_TRUE(IsWindowVisible(m_main.Hwnd()));
 }

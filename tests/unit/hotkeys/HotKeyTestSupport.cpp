@@ -1,5 +1,6 @@
 #include "HotKeyTestSupport.h"
 
+#include "app/GameWndMessages.h"
 #include "app/Paths.h"
 
 #include <shlobj.h>
@@ -7,7 +8,6 @@
 namespace {
 
 constexpr wchar_t kClassName[] = L"TorvelHotKeyTestWnd";
-constexpr UINT WM_GAMEWND_RELOAD = WM_USER + 2002;
 
 void RegisterTestClass()
 {
@@ -54,7 +54,7 @@ int CRecordingWnd::Count(UINT message) const
 LRESULT CALLBACK CRecordingWnd::WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     auto* self = reinterpret_cast<CRecordingWnd*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (self && (message == WM_HOTKEY || message == WM_GAMEWND_RELOAD || message == WM_COMMAND || message == WM_KEYDOWN))
+    if (self && (message == WM_HOTKEY || message == WM_GAMEWND_REFRESH || message == WM_COMMAND || message == WM_KEYDOWN))
         self->m_messages.push_back({message, wParam, lParam});
     if (self && message == WM_HOTKEY && self->m_pTarget) {
         self->m_activeAtHotKey.push_back(IsActiveMainWindow(hwnd));
@@ -69,7 +69,7 @@ void CRecordingTarget::RefreshView()
     m_calls.push_back("RefreshView");
     MSG msg;
     m_bReloadQueuedAtRefresh =
-        m_hGameWnd && PeekMessageW(&msg, m_hGameWnd, WM_GAMEWND_RELOAD, WM_GAMEWND_RELOAD, PM_NOREMOVE);
+        m_hGameWnd && PeekMessageW(&msg, m_hGameWnd, WM_GAMEWND_REFRESH, WM_GAMEWND_REFRESH, PM_NOREMOVE);
 }
 
 void CRecordingTarget::MaximizeLayout()

@@ -3,10 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "HotKeyTestSupport.h"
+#include "app/GameWndMessages.h"
 
 namespace {
-
-constexpr UINT WM_GAMEWND_RELOAD = WM_USER + 2002;
 
 const char kDefaultSettings[] =
     "[Info]\r\ncode=\r\npwd=\r\nrem=1\r\n[Setting]\r\nsoundoff=0\r\nautostart=0\r\nautologin=0\r\n"

@@ -1,6 +1,7 @@
 // Putting a new copy over a file: the whole copy or nothing. Works in a scratch folder of its own.
 #include "app/FileReplace.h"
 #include "framework/Handles.h"
+#include "support/FilesAndKeys.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -43,23 +44,6 @@ protected:
         std::sort(names.begin(), names.end());
         return names;
     }
-    static bool Write(const std::wstring& path, const std::string& bytes)
-    {
-        UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-        DWORD written = 0;
-        return file && WriteFile(file.get(), bytes.data(), DWORD(bytes.size()), &written, nullptr) &&
-               written == bytes.size();
-    }
-    static std::string Read(const std::wstring& path)
-    {
-        UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-        std::string bytes;
-        char buffer[65536];
-        DWORD read = 0;
-        while (file && ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr) && read)
-            bytes.append(buffer, read);
-        return bytes;
-    }
     static std::string Pattern(size_t nBytes, unsigned nSeed)
     {
         std::string bytes(nBytes, '\0');
@@ -80,20 +64,20 @@ protected:
 TEST_F(FileReplace, TheCopyTakesTheTargetsPlaceAndNothingElseStays)
 {
     const std::string fresh = Pattern(300 * 1024 + 17, 7);
-    ASSERT_TRUE(Write(m_strSource, fresh));
+    ASSERT_TRUE(WriteFileBytes(m_strSource, fresh));
     // No target yet: it is made; an old one: it is replaced, shorter or longer.
     EXPECT_TRUE(ReplaceFileWithCopy(m_strSource.c_str(), m_strTarget.c_str()));
-    EXPECT_EQ(Read(m_strTarget), fresh);
-    ASSERT_TRUE(Write(m_strTarget, Pattern(900 * 1024, 3)));
+    EXPECT_EQ(ReadFileBytes(m_strTarget), fresh);
+    ASSERT_TRUE(WriteFileBytes(m_strTarget, Pattern(900 * 1024, 3)));
     EXPECT_TRUE(ReplaceFileWithCopy(m_strSource.c_str(), m_strTarget.c_str()));
-    EXPECT_EQ(Read(m_strTarget), fresh);
+    EXPECT_EQ(ReadFileBytes(m_strTarget), fresh);
     EXPECT_EQ(Names(), (std::vector<std::wstring>{L"installed.exe", L"new.exe"}));
 }
 
 TEST_F(FileReplace, ACopyCutShortLeavesTheOldTargetWholeAndNoTemporaryFile)
 {
     const std::string old = Pattern(200 * 1024, 11);
-    ASSERT_TRUE(Write(m_strTarget, old));
+    ASSERT_TRUE(WriteFileBytes(m_strTarget, old));
     // A source whose bytes stop coming half-way: a pipe whose writer goes away after 256 KiB, as a
     // file on a share does when the network drops.
     const std::wstring source = L"\\\\.\\pipe\\torvel-replace-" + std::to_wstring(GetCurrentProcessId());
@@ -121,20 +105,20 @@ TEST_F(FileReplace, ACopyCutShortLeavesTheOldTargetWholeAndNoTemporaryFile)
     const DWORD dwError = GetLastError();
     EXPECT_TRUE(dwError == ERROR_BROKEN_PIPE || dwError == ERROR_PIPE_NOT_CONNECTED) << dwError;
     WaitForSingleObject(writer.get(), 10000);
-    EXPECT_TRUE(Read(m_strTarget) == old) << "the old target was changed";
+    EXPECT_TRUE(ReadFileBytes(m_strTarget) == old) << "the old target was changed";
     EXPECT_EQ(Names(), (std::vector<std::wstring>{L"installed.exe"}));
 }
 
 TEST_F(FileReplace, AnOpenTargetFailsWithItsSharingErrorAndStaysAsItWas)
 {
     const std::string old = Pattern(64 * 1024, 13);
-    ASSERT_TRUE(Write(m_strTarget, old));
-    ASSERT_TRUE(Write(m_strSource, Pattern(128 * 1024, 17)));
+    ASSERT_TRUE(WriteFileBytes(m_strTarget, old));
+    ASSERT_TRUE(WriteFileBytes(m_strSource, Pattern(128 * 1024, 17)));
     // Open the way a loaded executable is: readable by others, never writable.
     UniqueFile running(CreateFileW(m_strTarget.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(running);
     EXPECT_FALSE(ReplaceFileWithCopy(m_strSource.c_str(), m_strTarget.c_str()));
     EXPECT_EQ(GetLastError(), DWORD(ERROR_SHARING_VIOLATION));
-    EXPECT_TRUE(Read(m_strTarget) == old);
+    EXPECT_TRUE(ReadFileBytes(m_strTarget) == old);
     EXPECT_EQ(Names(), (std::vector<std::wstring>{L"installed.exe", L"new.exe"}));
 }

@@ -4,12 +4,12 @@
 #include <windows.h>
 
 #include <functional>
-#include <ostream>
 #include <string>
 #include <vector>
 
 #include "mainwnd/Torvel_QermDlg.h"
 #include "widgets/CustomMessageBox.h"
+#include "support/RectText.h"
 #include "support/XKeys.h"
 
 // The main window with its state open to the tests.
@@ -46,6 +46,7 @@ public:
     using CTorvel_QermDlg::m_strGameUrl;
     using CTorvel_QermDlg::m_strLastScreenshot;
     using CTorvel_QermDlg::RemoveTrayIcon;
+    using CTorvel_QermDlg::SendToGameWindow;
 };
 
 // The message box's texts, read from the box the window opened.
@@ -102,14 +103,6 @@ public:
 RECT ScreenRect(HWND hWnd);
 RECT RectInParent(HWND hChild);
 
-inline bool operator==(const RECT& a, const RECT& b)
-{
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-inline void PrintTo(const RECT& rc, std::ostream* os)
-{
-    *os << "{" << rc.left << "," << rc.top << "," << rc.right << "," << rc.bottom << "}";
-}
 
 // A window of this process standing in for a game window of a second process: it records the
 // messages the main window sends and posts it. It starts as a hidden top-level window.
@@ -128,7 +121,7 @@ public:
         WPARAM wParam;
     };
     std::vector<Record> m_records;
-    // The wParam of the last WM_USER+2003, or -1 when none came.
+    // The wParam of the last WM_GAMEWND_FIT, or -1 when none came.
     int LastFit() const;
     int Count(UINT message) const;
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "MainDlgTestSupport.h"
+#include "app/GameWndMessages.h"
 #include "WidgetTestSupport.h"
 #include "browser/MyHtmlView.h"
 #include "framework/CToolTipCtrl.h"
@@ -282,14 +283,14 @@ TEST(MainWindow, AnnouncedGameWindowFollowsEveryLayout)
             {"destroyed window", hGone},
         };
         for (const auto& s : strangers) {
-            EXPECT_EQ(d.SendMessage(WM_USER + 2001, reinterpret_cast<WPARAM>(s.hWnd)), 0);
+            EXPECT_EQ(d.SendMessage(WM_GAMEWND_ANNOUNCE, reinterpret_cast<WPARAM>(s.hWnd)), 0);
             EXPECT_EQ(d.GetGameWnd(), nullptr) << s.what;
         }
         // Nothing is sent before the game window announces itself.
         Click(d.m_btnRestore);
         EXPECT_TRUE(game.m_records.empty());
         game.AdoptInto(d.GetSafeHwnd());
-        EXPECT_EQ(d.SendMessage(WM_USER + 2001, reinterpret_cast<WPARAM>(game.Handle())), 0);
+        EXPECT_EQ(d.SendMessage(WM_GAMEWND_ANNOUNCE, reinterpret_cast<WPARAM>(game.Handle())), 0);
         EXPECT_EQ(d.GetGameWnd(), game.Handle());
 
         struct Case
@@ -306,17 +307,17 @@ TEST(MainWindow, AnnouncedGameWindowFollowsEveryLayout)
             {"double click", [&] { d.SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(300, 10)); }, 0},
         };
         for (const Case& c : cases) {
-            const int nBefore = game.Count(WM_USER + 2003);
+            const int nBefore = game.Count(WM_GAMEWND_FIT);
             c.act();
-            EXPECT_GT(game.Count(WM_USER + 2003), nBefore) << c.action << " sent no WM_USER+2003";
+            EXPECT_GT(game.Count(WM_GAMEWND_FIT), nBefore) << c.action << " sent no fit";
             EXPECT_EQ(game.LastFit(), c.nLastFit) << c.action;
         }
 
         // Refresh is posted.
         Click(d.m_btnRefresh);
-        EXPECT_EQ(game.Count(WM_USER + 2002), 0);
+        EXPECT_EQ(game.Count(WM_GAMEWND_REFRESH), 0);
         PumpMessages(20);
-        EXPECT_EQ(game.Count(WM_USER + 2002), 1);
+        EXPECT_EQ(game.Count(WM_GAMEWND_REFRESH), 1);
         EXPECT_EQ(game.Count(WM_CLOSE), 0);
         return true;
     }}), kScriptDone);

@@ -16,46 +16,32 @@
 #include "browser/MyHtmlView.h"
 #include "framework/Handles.h"
 #include "mainwnd/Screenshot.h"
+#include "support/FilesAndKeys.h"
+#include "support/ShellFolderOverride.h"
+#include "support/Wait.h"
 
 namespace {
 
 // The colour of the stand-in page: Wine has no HTML engine to draw a real one here.
 constexpr COLORREF kPageColour = RGB(0x20, 0x90, 0xD0);
-const wchar_t kShellFoldersKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 
 // Points the user's pictures folder at a scratch folder while it lives, as the folder's properties
 // in the shell would, and deletes the scratch folder afterwards.
 class PicturesFolderOverride
 {
 public:
-    PicturesFolderOverride()
+    PicturesFolderOverride() : m_strFolder(TempPath(L"torvel screenshot test").str())
     {
-        wchar_t szTemp[MAX_PATH] = L"";
-        ::GetTempPathW(MAX_PATH, szTemp);
-        m_strFolder = std::wstring(szTemp) + L"torvel screenshot test";
         RemoveScratch();
         ::CreateDirectoryW(m_strFolder.c_str(), nullptr);
-        if (::RegOpenKeyExW(HKEY_CURRENT_USER, kShellFoldersKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, m_key.put()) !=
-            ERROR_SUCCESS)
-            return;
-        DWORD cb = 0;
-        m_bHadValue = ::RegQueryValueExW(m_key.get(), L"My Pictures", nullptr, &m_type, nullptr, &cb) == ERROR_SUCCESS;
-        m_saved.resize(cb);
-        if (m_bHadValue)
-            ::RegQueryValueExW(m_key.get(), L"My Pictures", nullptr, &m_type, m_saved.data(), &cb);
-        m_bActive = ::RegSetValueExW(m_key.get(), L"My Pictures", 0, REG_SZ,
-                                     reinterpret_cast<const BYTE*>(m_strFolder.c_str()),
-                                     DWORD((m_strFolder.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+        m_pFolder = std::make_unique<ShellFolderOverride>(L"My Pictures", m_strFolder.c_str());
     }
     ~PicturesFolderOverride()
     {
-        if (m_bHadValue)
-            ::RegSetValueExW(m_key.get(), L"My Pictures", 0, m_type, m_saved.data(), DWORD(m_saved.size()));
-        else if (m_key)
-            ::RegDeleteValueW(m_key.get(), L"My Pictures");
+        m_pFolder.reset();
         RemoveScratch();
     }
-    bool IsActive() const { return m_bActive; }
+    bool IsActive() const { return m_pFolder->IsActive(); }
     std::wstring GameFolder() const { return m_strFolder + L"\\《Vantor》"; }
     // Starts a Unix program in the scratch folder, as a player's file manager would act on it, and
     // waits until the game folder's existence is bExists (Wine gives no exit code of a Unix program).
@@ -69,12 +55,7 @@ public:
             return false;
         ::CloseHandle(pi.hThread);
         ::CloseHandle(pi.hProcess);
-        for (int nTry = 0; nTry < 100; ++nTry) {
-            if ((::GetFileAttributesW(GameFolder().c_str()) != INVALID_FILE_ATTRIBUTES) == bExists)
-                return true;
-            ::Sleep(50);
-        }
-        return false;
+        return WaitUntil([&] { return PathExists(GameFolder().c_str()) == bExists; }, 5000);
     }
 
 private:
@@ -83,21 +64,12 @@ private:
         // Unix's rm: a link to a folder elsewhere goes as a link, never with what it points at.
         if (::PathIsDirectoryW(m_strFolder.c_str()))
             RunInScratch(L"Z:\\bin\\rm -rf -- \"《Vantor》\"", false);
-        std::vector<wchar_t> from(m_strFolder.begin(), m_strFolder.end());
-        from.resize(from.size() + 2, L'\0');
-        SHFILEOPSTRUCTW op{};
-        op.wFunc = FO_DELETE;
-        op.pFrom = from.data();
-        op.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI;
-        ::SHFileOperationW(&op);
+        DeleteTree(m_strFolder.c_str());
     }
 
     std::wstring m_strFolder;
-    UniqueRegKey m_key;
-    DWORD m_type = REG_NONE;
-    std::vector<BYTE> m_saved;
-    bool m_bHadValue = false;
-    bool m_bActive = false;
+    // Made once the scratch folder exists; the value is back before the folder goes.
+    std::unique_ptr<ShellFolderOverride> m_pFolder;
 };
 
 // The names of the files in a folder that match a pattern.

@@ -5,9 +5,11 @@
 #include <string>
 
 #include "MainDlgTestSupport.h"
+#include "app/GameWndMessages.h"
 #include "WidgetTestSupport.h"
 #include "res/resource.h"
 #include "start/Settings.h"
+#include "support/SettingKept.h"
 
 #include <audioclient.h>
 #include <audiopolicy.h>
@@ -126,7 +128,7 @@ bool TrayHoldsIcon(const NOTIFYICONDATAW& nid)
 
 TEST(TrayIcon, MuteItemTogglesTheSoundWritesTheSettingAndSurvivesARestart)
 {
-    const std::wstring strSaved = SoundOffSetting();
+    const SettingKept kept(L"Setting", L"soundoff", L"0");
     SetSettingString(L"Setting", L"soundoff", L"0");
     int nCheckedBefore = -1, nCheckedAfter = -1, nCheckedAtRestart = -1;
     {
@@ -162,12 +164,11 @@ TEST(TrayIcon, MuteItemTogglesTheSoundWritesTheSettingAndSurvivesARestart)
             }}), kScriptDone);
     }
     EXPECT_EQ(nCheckedAtRestart, 1);
-    SetSettingString(L"Setting", L"soundoff", strSaved == L"(missing)" ? L"0" : strSaved.c_str());
 }
 
 TEST(TrayIcon, BossKeySilencesTheHiddenWindowAndShowingRestoresThePlayersChoice)
 {
-    const std::wstring strSaved = SoundOffSetting();
+    const SettingKept kept(L"Setting", L"soundoff", L"0");
     SetSettingString(L"Setting", L"soundoff", L"0");
     CProbeMainDlg dlg;
     EXPECT_EQ(RunMainDlg(dlg, {WaitUntilShown(), [](CProbeMainDlg& d) {
@@ -190,7 +191,6 @@ TEST(TrayIcon, BossKeySilencesTheHiddenWindowAndShowingRestoresThePlayersChoice)
         EXPECT_TRUE(d.m_bSessionMuted);
         return true;
     }}), kScriptDone);
-    SetSettingString(L"Setting", L"soundoff", strSaved == L"(missing)" ? L"0" : strSaved.c_str());
 }
 
 TEST(TrayIcon, ANewShellGetsTheIconAgain)
@@ -261,7 +261,7 @@ TEST(ClosePrompt, CancelKeepsEverythingAndOkEndsWithZero)
     const INT_PTR result = RunMainDlg(dlg, {WaitUntilShown(),
         [&game](CProbeMainDlg& d) {
             game.AdoptInto(d.GetSafeHwnd());
-            d.SendMessage(WM_USER + 2001, reinterpret_cast<WPARAM>(game.Handle()));
+            d.SendMessage(WM_GAMEWND_ANNOUNCE, reinterpret_cast<WPARAM>(game.Handle()));
             d.PostMessage(WM_COMMAND, 1001);
             return true;
         },

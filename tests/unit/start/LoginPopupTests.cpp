@@ -244,7 +244,7 @@ TEST(LoginPopup, SpaceAndEscapeAreSwallowedAndEnterGoesThrough)
 
     // Escape posted for real neither closes the popup nor reaches its buttons.
     ::PostMessageW(hInside, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-    PumpFor(200);
+    PumpFor(200, Dispatch::ThroughFramework);
     EXPECT_NE(popup.GetSafeHwnd(), nullptr);
 }
 

@@ -86,30 +86,6 @@ BOOL CALLBACK FindBoxProc(HWND hwnd, LPARAM lp)
 }
 }  // namespace
 
-bool PumpUntil(const std::function<bool()>& pred, DWORD nTimeoutMs)
-{
-    DWORD start = ::GetTickCount();
-    while (!pred()) {
-        if (::GetTickCount() - start > nTimeoutMs)
-            return pred();
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (!CWnd::WalkPreTranslateTree(nullptr, &msg)) {
-                ::TranslateMessage(&msg);
-                ::DispatchMessageW(&msg);
-            }
-        }
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-    return true;
-}
-
-void PumpFor(DWORD nMs)
-{
-    DWORD start = ::GetTickCount();
-    PumpUntil([&] { return ::GetTickCount() - start >= nMs; }, nMs + 1000);
-}
-
 void RunModalWithAction(const std::function<void()>& fnStart, const std::function<bool()>& fnReady,
                         const std::function<void()>& fnAction, const std::function<void()>& fnGiveUp)
 {

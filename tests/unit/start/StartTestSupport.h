@@ -8,10 +8,8 @@
 #include <string>
 
 #include "framework/CString.h"
+#include "support/Wait.h"
 
-// Dispatches messages (through PreTranslateMessage) until pred() holds or nTimeoutMs pass.
-bool PumpUntil(const std::function<bool()>& pred, DWORD nTimeoutMs);
-void PumpFor(DWORD nMs);
 
 // Runs fnStart (which enters a modal loop) and, from a timer inside that loop, fnAction once
 // fnReady() holds. If the loop is still running 8 s after the action, fnGiveUp() ends it.

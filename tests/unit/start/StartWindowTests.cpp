@@ -119,7 +119,7 @@ TEST(StartWindow, EnterEscapeAndCloseMessagesLeaveItOpen)
         ::PostMessageW(hwnd, WM_KEYDOWN, VK_RETURN, 0x001C0001);
         ::PostMessageW(hwnd, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
         ::PostMessageW(hwnd, WM_CLOSE, 0, 0);
-        PumpFor(300);
+        PumpFor(300, Dispatch::ThroughFramework);
         bStillOpen = ::IsWindowVisible(hwnd) && l.IsModalLoopRunning() && ::IsWindowVisible(l.Popup());
         l.EndDialog(5);
     });
@@ -146,11 +146,11 @@ TEST(StartWindow, TheMinimiseButtonTakesBothWindowsDownAndRestoringBringsThemBac
     CProbeLogin login;
     RunStart(login, [](CProbeLogin& l) {
         ::SendMessageW(::GetDlgItem(l.Popup(), IDC_POPUP_BTN_1016), BM_CLICK, 0, 0);
-        PumpFor(100);
+        PumpFor(100, Dispatch::ThroughFramework);
         EXPECT_TRUE(l.IsIconic());
         EXPECT_FALSE(::IsWindowVisible(l.Popup())) << "the popup stayed on screen";
         l.ShowWindow(SW_RESTORE);
-        PumpFor(100);
+        PumpFor(100, Dispatch::ThroughFramework);
         EXPECT_FALSE(l.IsIconic());
         EXPECT_TRUE(::IsWindowVisible(l.Popup()));
         RECT rc = WindowRect(l.GetSafeHwnd());
@@ -190,7 +190,10 @@ TEST(StartWindow, AltF4OnEitherWindowAsksFirst)
             ::PostMessageW(hTarget, WM_SYSKEYDOWN, VK_F4, 0x203E0001);
             bool bClicked = false;
             HWND hBox = nullptr;
-            RunModalWithAction([&] { PumpUntil([&] { return bClicked && !FindMessageBox(); }, 8000); },
+            const auto pumpUntilAnswered = [&] {
+                PumpUntil([&] { return bClicked && !FindMessageBox(); }, 8000, Dispatch::ThroughFramework);
+            };
+            RunModalWithAction(pumpUntilAnswered,
                                [&] { return (hBox = FindMessageBox()) != nullptr; },
                                [&] {
                                    ++nPrompts;

@@ -2,40 +2,15 @@
 // path is never cut into the name of another item.
 #include "app/ShellDelete.h"
 #include "framework/Handles.h"
+#include "support/FilesAndKeys.h"
 #include <gtest/gtest.h>
 #include <vector>
 
 namespace {
 
-bool Exists(const CString& strPath)
-{
-    return GetFileAttributesW(strPath) != INVALID_FILE_ATTRIBUTES;
-}
-
-// Plain file functions, which take any length of path, unlike the shell's.
-void DeleteTree(const CString& strPath)
-{
-    WIN32_FIND_DATAW data{};
-    UniqueFindFile search(FindFirstFileW(strPath + L"\\*", &data));
-    if (search) {
-        do {
-            const CString strName = data.cFileName;
-            if (strName == L"." || strName == L"..")
-                continue;
-            const CString strChild = strPath + L"\\" + strName;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                DeleteTree(strChild);
-            else
-                DeleteFileW(strChild);
-        } while (FindNextFileW(search.get(), &data));
-    }
-    RemoveDirectoryW(strPath);
-}
-
 bool Touch(const CString& strPath)
 {
-    UniqueFile file(CreateFileW(strPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    return static_cast<bool>(file);
+    return WriteFileBytes(strPath, "");
 }
 
 class ShellDeleteTest : public testing::Test
@@ -43,11 +18,9 @@ class ShellDeleteTest : public testing::Test
 protected:
     void SetUp() override
     {
-        wchar_t temp[MAX_PATH] = L"";
-        GetTempPathW(MAX_PATH, temp);
         // Test cases run side by side: each gets a folder of its own.
-        m_strDir = CString(temp) + L"torvel shell delete " +
-                   CString::FromUtf8(testing::UnitTest::GetInstance()->current_test_info()->name());
+        m_strDir = TempPath(L"torvel shell delete " +
+                            CString::FromUtf8(testing::UnitTest::GetInstance()->current_test_info()->name()));
         DeleteTree(m_strDir);
         ASSERT_TRUE(CreateDirectoryW(m_strDir, nullptr));
     }
@@ -77,26 +50,26 @@ TEST_F(ShellDeleteTest, OnlyAMissingOrTrulyEmptyFolderIsEmpty)
     ASSERT_TRUE(Touch(strDeep + L"\\x"));
     EXPECT_FALSE(IsDirectoryEmpty(strDeep));
     EXPECT_FALSE(RemoveEmptyFolderAndNotify(strDeep));
-    EXPECT_TRUE(Exists(strDeep + L"\\x"));
+    EXPECT_TRUE(PathExists(strDeep + L"\\x"));
 }
 
 TEST_F(ShellDeleteTest, DeletesFilesAndWholeFoldersButNeverAPatternOrAnotherItem)
 {
     ASSERT_TRUE(Touch(m_strDir + L"\\a.lnk"));
     EXPECT_TRUE(ShellDeleteAndNotify(m_strDir + L"\\a.lnk"));
-    EXPECT_FALSE(Exists(m_strDir + L"\\a.lnk"));
+    EXPECT_FALSE(PathExists(m_strDir + L"\\a.lnk"));
     EXPECT_FALSE(ShellDeleteAndNotify(m_strDir + L"\\a.lnk")) << "a missing item reported as deleted";
 
     ASSERT_TRUE(CreateDirectoryW(m_strDir + L"\\res", nullptr));
     ASSERT_TRUE(Touch(m_strDir + L"\\res\\systemset.ini"));
     EXPECT_TRUE(ShellDeleteAndNotify(m_strDir + L"\\res"));
-    EXPECT_FALSE(Exists(m_strDir + L"\\res"));
+    EXPECT_FALSE(PathExists(m_strDir + L"\\res"));
 
     ASSERT_TRUE(Touch(m_strDir + L"\\keep.txt"));
     EXPECT_FALSE(ShellDeletePath(m_strDir + L"\\*.txt"));
     EXPECT_FALSE(ShellDeletePath(m_strDir + L"\\kee?.txt"));
     EXPECT_FALSE(ShellDeletePath(L""));
-    EXPECT_TRUE(Exists(m_strDir + L"\\keep.txt"));
+    EXPECT_TRUE(PathExists(m_strDir + L"\\keep.txt"));
 
     // A path longer than any fixed buffer: the item goes whole, and the shorter names its first
     // characters spell stay.
@@ -108,9 +81,9 @@ TEST_F(ShellDeleteTest, DeletesFilesAndWholeFoldersButNeverAPatternOrAnotherItem
     for (const CString& strDecoy : decoys)
         ASSERT_TRUE(Touch(strDecoy));
     EXPECT_TRUE(ShellDeleteAndNotify(strLong));
-    EXPECT_FALSE(Exists(strLong));
+    EXPECT_FALSE(PathExists(strLong));
     for (const CString& strDecoy : decoys)
-        EXPECT_TRUE(Exists(strDecoy)) << "deleted " << strDecoy.GetLength() << " characters of the path";
+        EXPECT_TRUE(PathExists(strDecoy)) << "deleted " << strDecoy.GetLength() << " characters of the path";
 }
 
 TEST_F(ShellDeleteTest, AFolderWithAnythingInItIsNotRemoved)
@@ -118,9 +91,34 @@ TEST_F(ShellDeleteTest, AFolderWithAnythingInItIsNotRemoved)
     ASSERT_TRUE(CreateDirectoryW(m_strDir + L"\\game", nullptr));
     ASSERT_TRUE(Touch(m_strDir + L"\\game\\readme.txt"));
     EXPECT_FALSE(RemoveEmptyFolderAndNotify(m_strDir + L"\\game"));
-    EXPECT_TRUE(Exists(m_strDir + L"\\game\\readme.txt"));
+    EXPECT_TRUE(PathExists(m_strDir + L"\\game\\readme.txt"));
     ASSERT_TRUE(DeleteFileW(m_strDir + L"\\game\\readme.txt"));
     EXPECT_TRUE(RemoveEmptyFolderAndNotify(m_strDir + L"\\game"));
-    EXPECT_FALSE(Exists(m_strDir + L"\\game"));
+    EXPECT_FALSE(PathExists(m_strDir + L"\\game"));
     EXPECT_FALSE(RemoveEmptyFolderAndNotify(m_strDir + L"\\game")) << "a missing folder reported as removed";
+}
+
+TEST_F(ShellDeleteTest, AFolderThatCannotBeListedIsNotEmptyAndStays)
+{
+    // Another program holds the empty folder open and lets nobody read it meanwhile (it shares only
+    // deletion): the listing fails with something other than "not found", so what the folder holds
+    // is unknown.
+    const CString strLocked = m_strDir + L"\\locked";
+    ASSERT_TRUE(CreateDirectoryW(strLocked, nullptr));
+    {
+        UniqueFile holder(CreateFileW(strLocked, GENERIC_READ, FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        ASSERT_TRUE(holder);
+        WIN32_FIND_DATAW data{};
+        UniqueFindFile search(FindFirstFileW(strLocked + L"\\*", &data));
+        const DWORD dwError = GetLastError();
+        ASSERT_FALSE(search) << "the folder could be listed";
+        ASSERT_NE(dwError, DWORD(ERROR_FILE_NOT_FOUND));
+        ASSERT_NE(dwError, DWORD(ERROR_PATH_NOT_FOUND));
+
+        EXPECT_FALSE(IsDirectoryEmpty(strLocked)) << "a folder that could not be listed counted as empty";
+        EXPECT_FALSE(RemoveEmptyFolderAndNotify(strLocked));
+    }
+    // Removing it would have been allowed (deletion is shared): it went only if it was tried.
+    EXPECT_TRUE(PathExists(strLocked)) << "a folder that could not be listed was removed";
 }

@@ -187,6 +187,18 @@ TEST_F(TouchButtonTest, TheBackgroundCapturedFirstIsKept)
     EXPECT_EQ(ButtonPixel(0, 0), kHostBlue);
 }
 
+TEST_F(TouchButtonTest, TheBackgroundIsCapturedAgainWhenTheParentAsks)
+{
+    ShowWithPlates();
+    m_host.SetColour(kHostRed);
+    m_host.Redraw();
+    ASSERT_EQ(ButtonPixel(0, 0), kHostBlue);
+    m_button.CaptureBackgroundAgain();
+    m_host.Redraw();
+    EXPECT_EQ(ButtonPixel(0, 0), kHostRed);
+    EXPECT_EQ(ButtonPixel(10, 17), kOkPlate) << "the looks were not composed again";
+}
+
 TEST_F(TouchButtonTest, ABackgroundThatFoundNoMemoryIsCapturedAtTheNextPaint)
 {
     // So large that no bitmap of its size can be made: the capture of the parent fails.

@@ -1,0 +1,89 @@
+#include "FilesAndKeys.h"
+
+#include <shlobj.h>
+
+#include "framework/Handles.h"
+
+bool PathExists(const CString& strPath)
+{
+    return ::GetFileAttributesW(strPath) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string ReadFileBytes(const CString& strPath)
+{
+    std::string bytes;
+    UniqueFile file(::CreateFileW(strPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, 0, nullptr));
+    char piece[65536];
+    DWORD got = 0;
+    while (file && ::ReadFile(file.get(), piece, sizeof piece, &got, nullptr) && got > 0)
+        bytes.append(piece, got);
+    return bytes;
+}
+
+bool WriteFileBytes(const CString& strPath, const std::string& bytes)
+{
+    UniqueFile file(::CreateFileW(strPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD written = 0;
+    return file && ::WriteFile(file.get(), bytes.data(), DWORD(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
+}
+
+void DeleteTree(const CString& strPath)
+{
+    WIN32_FIND_DATAW data{};
+    UniqueFindFile search(::FindFirstFileW(strPath + L"\\*", &data));
+    if (search) {
+        do {
+            const CString strName = data.cFileName;
+            if (strName == L"." || strName == L"..")
+                continue;
+            const CString strChild = strPath + L"\\" + strName;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                DeleteTree(strChild);
+            else
+                ::DeleteFileW(strChild);
+        } while (::FindNextFileW(search.get(), &data));
+    }
+    ::RemoveDirectoryW(strPath);
+}
+
+CString ShellFolder(int csidl)
+{
+    wchar_t szPath[MAX_PATH] = L"";
+    ::SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, szPath);
+    return szPath;
+}
+
+CString TempPath(const CString& strName)
+{
+    wchar_t szTemp[MAX_PATH] = L"";
+    ::GetTempPathW(MAX_PATH, szTemp);
+    return CString(szTemp) + strName;
+}
+
+bool KeyExists(HKEY hRoot, const wchar_t* pszKey, REGSAM view)
+{
+    UniqueRegKey key;
+    return ::RegOpenKeyExW(hRoot, pszKey, 0, KEY_READ | view, key.put()) == ERROR_SUCCESS;
+}
+
+bool CreateKey(HKEY hRoot, const wchar_t* pszKey, REGSAM view)
+{
+    UniqueRegKey key;
+    return ::RegCreateKeyExW(hRoot, pszKey, 0, nullptr, 0, KEY_WRITE | view, nullptr, key.put(), nullptr) ==
+           ERROR_SUCCESS;
+}
+
+long long ReadDword(HKEY hRoot, const wchar_t* pszKey, const wchar_t* pszName)
+{
+    DWORD dwData = 0, cb = sizeof dwData;
+    if (::RegGetValueW(hRoot, pszKey, pszName, RRF_RT_REG_DWORD, nullptr, &dwData, &cb) != ERROR_SUCCESS)
+        return -1;
+    return dwData;
+}
+
+bool WriteDword(HKEY hRoot, const wchar_t* pszKey, const wchar_t* pszName, DWORD dwData)
+{
+    return ::RegSetKeyValueW(hRoot, pszKey, pszName, REG_DWORD, &dwData, sizeof dwData) == ERROR_SUCCESS;
+}

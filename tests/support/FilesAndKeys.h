@@ -1,0 +1,25 @@
+// Files and registry values as tests set them up and read them back.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "framework/CString.h"
+
+bool PathExists(const CString& strPath);
+// The whole file; empty when it cannot be read. Others may go on writing or deleting it meanwhile.
+std::string ReadFileBytes(const CString& strPath);
+// Creates or truncates the file and writes all the bytes.
+bool WriteFileBytes(const CString& strPath, const std::string& bytes);
+// A folder and everything in it, with the plain file functions, which take any length of path.
+void DeleteTree(const CString& strPath);
+// A folder of the shell (CSIDL_*) as it is now; empty when the system has none.
+CString ShellFolder(int csidl);
+// The temporary folder with strName appended (no trailing backslash).
+CString TempPath(const CString& strName);
+
+bool KeyExists(HKEY hRoot, const wchar_t* pszKey, REGSAM view = 0);
+bool CreateKey(HKEY hRoot, const wchar_t* pszKey, REGSAM view = 0);
+// A REG_DWORD value, or -1 when there is none of that type.
+long long ReadDword(HKEY hRoot, const wchar_t* pszKey, const wchar_t* pszName);
+bool WriteDword(HKEY hRoot, const wchar_t* pszKey, const wchar_t* pszName, DWORD dwData);
