@@ -52,6 +52,12 @@ CString GameWindowCommandLine(HWND hFrame, const std::wstring& strUrl)
     return L"\"" + ClientExePath() + L"\" -frameWnd=" + CString(strHandle) + L" -gameurl=" + CString(strUrl);
 }
 
+// Shown as far as the window itself goes, whatever its parent.
+bool HasVisibleStyle(HWND hWnd)
+{
+    return (::GetWindowLongPtrW(hWnd, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
 // A window's rectangle in its parent's client area.
 RECT RectInParent(HWND hWnd)
 {
@@ -183,17 +189,20 @@ TEST(GameWindowProcess, MovesIntoTheFrameFollowsItsLayoutsAndEndsOnClose)
         EXPECT_EQ(RectInParent(hGame), f.game) << f.what;
         EXPECT_EQ(RectInParent(hView), f.view) << f.what;
     }
-    // A fit shows a game window that is hidden.
-    ::ShowWindow(hGame, SW_HIDE);
-    ASSERT_FALSE(::IsWindowVisible(hGame));
-    EXPECT_TRUE(SendTo(hGame, WM_GAMEWND_FIT, 0));
-    EXPECT_TRUE(::IsWindowVisible(hGame)) << "a fit left the game window hidden";
 
     // The game view asks the loopback server for the game address.
     EXPECT_TRUE(PumpUntil([&server] { return server.CountRequestsContaining("play_gamecode=e2e") > 0; },
                           kStartTimeoutMs));
     const std::vector<std::string> requests = server.Requests();
     EXPECT_NE(std::find(requests.begin(), requests.end(), "/game/start?play_gamecode=e2e"), requests.end());
+
+    // A fit shows a game window that is hidden (the frame itself stays hidden here, so the window's
+    // own style tells). The page was asked for, so the process's own start, which shows the window
+    // too, is over.
+    ::ShowWindow(hGame, SW_HIDE);
+    ASSERT_FALSE(HasVisibleStyle(hGame));
+    EXPECT_TRUE(SendTo(hGame, WM_GAMEWND_FIT, 0));
+    EXPECT_TRUE(HasVisibleStyle(hGame)) << "a fit left the game window hidden";
 
     // WM_CLOSE, then what a frame may still send: a refresh, fits, a second close. All reach the
     // live process after its close, none may touch the view it deleted, and it ends with 0.
@@ -234,7 +243,7 @@ void ExpectEndWhenFrameGoes(FrameEnd how, bool bStuck, DWORD nBoundMs)
     HWND hGame = nullptr;
     ASSERT_TRUE(PumpUntil([&] {
         hGame = ::FindWindowExW(hFrame, nullptr, nullptr, nullptr);
-        return hGame && ::IsWindowVisible(hGame);
+        return hGame && HasVisibleStyle(hGame);
     }, kStartTimeoutMs)) << "the game window never appeared in the frame";
 
     UniqueHandle hMainThread;
