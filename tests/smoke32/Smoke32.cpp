@@ -109,7 +109,7 @@ int wmain()
         std::printf("      update log: %d new lines\n", LogLines(strLog) - nLinesBefore);
         Check(LogLines(strLog) - nLinesBefore == 3, "the update log gained three lines");
         // The step started the installed copy as a normal run; it is not needed here.
-        EndProcessesOf(strInstalled, kWaitMs);
+        EndProcessesRunning(strInstalled, kWaitMs);
         DeleteFileW(strNew);
         RemoveDirectoryW(strNewDir);
     }

@@ -72,7 +72,7 @@ CString ImageOf(HANDLE hProcess)
 }
 }  // namespace
 
-std::vector<DWORD> ProcessesOf(const CString& strExe, DWORD dwParent)
+std::vector<DWORD> ProcessesRunning(const CString& strExe, DWORD dwParent)
 {
     std::vector<DWORD> ids;
     UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
@@ -88,9 +88,9 @@ std::vector<DWORD> ProcessesOf(const CString& strExe, DWORD dwParent)
     return ids;
 }
 
-void EndProcessesOf(const CString& strExe, DWORD nWaitMs)
+void EndProcessesRunning(const CString& strExe, DWORD nWaitMs)
 {
-    for (DWORD id : ProcessesOf(strExe)) {
+    for (DWORD id : ProcessesRunning(strExe)) {
         UniqueHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
         if (process && TerminateProcess(process.get(), 99))
             WaitForSingleObject(process.get(), nWaitMs);

@@ -21,6 +21,6 @@ std::vector<DWORD> ProcessesNamed(const wchar_t* pszExeName);
 bool WaitForProcessId(DWORD dwProcessId, DWORD nTimeoutMs, DWORD* pExitCode = nullptr);
 // Ids of the running processes whose executable is exactly this file (Wine starts helpers of its
 // own from the client, so the image decides, not the name); with dwParent, only its children.
-std::vector<DWORD> ProcessesOf(const CString& strExe, DWORD dwParent = 0);
+std::vector<DWORD> ProcessesRunning(const CString& strExe, DWORD dwParent = 0);
 // Ends every process running this file and waits for each to go, up to nWaitMs.
-void EndProcessesOf(const CString& strExe, DWORD nWaitMs = 5000);
+void EndProcessesRunning(const CString& strExe, DWORD nWaitMs = 5000);

@@ -39,10 +39,12 @@ void DeleteTree(const CString& strPath)
             if (strName == L"." || strName == L"..")
                 continue;
             const CString strChild = strPath + L"\\" + strName;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 DeleteTree(strChild);
-            else
+            } else {
+                ::SetFileAttributesW(strChild, FILE_ATTRIBUTE_NORMAL);  // read-only files go too
                 ::DeleteFileW(strChild);
+            }
         } while (::FindNextFileW(search.get(), &data));
     }
     ::RemoveDirectoryW(strPath);

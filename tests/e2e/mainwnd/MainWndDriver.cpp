@@ -55,7 +55,7 @@ CPatchedClient::~CPatchedClient()
 {
     // A client of this copy still running after a failed test would hold the test runner's output
     // open (Wine passes a process's standard handles on to the processes it starts).
-    EndProcessesOf(m_strExe);
+    EndProcessesRunning(m_strExe);
     // The copy may stay locked for a moment after its last process ended.
     for (int i = 0; i < 50 && !m_strExe.IsEmpty() && !::DeleteFileW(m_strExe) &&
                     ::GetFileAttributesW(m_strExe) != INVALID_FILE_ATTRIBUTES;

@@ -19,7 +19,7 @@ namespace {
 DWORD WaitForChildOf(DWORD dwParent, const CString& strExe, DWORD nTimeoutMs = 10000)
 {
     std::vector<DWORD> children;
-    WaitUntil([&] { return !(children = ProcessesOf(strExe, dwParent)).empty(); }, nTimeoutMs, 100);
+    WaitUntil([&] { return !(children = ProcessesRunning(strExe, dwParent)).empty(); }, nTimeoutMs, 100);
     return children.empty() ? 0 : children.front();
 }
 
@@ -136,7 +136,7 @@ TEST(MainWindowE2E, SelectServerEndsTheClientAndStartsAFreshOne)
     if (!hFresh)
         ::TerminateProcess(hProcess.get(), 99);
     ASSERT_NE(hFresh, nullptr) << "the fresh client showed no main window";
-    EXPECT_EQ(ProcessesOf(copy.Path(), client.Id()), std::vector<DWORD>{dwFresh}) << "more than one fresh client";
+    EXPECT_EQ(ProcessesRunning(copy.Path(), client.Id()), std::vector<DWORD>{dwFresh}) << "more than one fresh client";
 
     // The fresh client closes through its own prompt.
     ::PostMessageW(hFresh, WM_SYSCOMMAND, SC_CLOSE, 0);

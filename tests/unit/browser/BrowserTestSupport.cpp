@@ -3,30 +3,6 @@
 #include "Trace.h"
 #include "resource.h"
 
-static TraceSink s_prevSink = nullptr;
-
-static void CaptureTrace(const wchar_t* pszText)
-{
-    CTraceCapture::Lines().push_back(pszText ? pszText : L"");
-}
-
-CTraceCapture::CTraceCapture()
-{
-    Lines().clear();
-    s_prevSink = SetTraceSink(&CaptureTrace);
-}
-
-CTraceCapture::~CTraceCapture()
-{
-    SetTraceSink(s_prevSink);
-}
-
-std::vector<std::wstring>& CTraceCapture::Lines()
-{
-    static std::vector<std::wstring> s_lines;
-    return s_lines;
-}
-
 CTestHostWindow::CTestHostWindow(int cx, int cy)
 {
     static const wchar_t kClass[] = L"TorvelBrowserTestHost";

@@ -13,17 +13,9 @@
 #include <vector>
 
 #include "support/RectText.h"
+#include "support/TraceCapture.h"
 #include "support/Wait.h"
 
-
-// Collects every Trace line while it exists.
-class CTraceCapture
-{
-public:
-    CTraceCapture();
-    ~CTraceCapture();
-    static std::vector<std::wstring>& Lines();
-};
 
 // A visible popup window of the login popup's size; every WM_COMMAND 10001 it receives is recorded
 // together with what m_fnUrlAtReport returns at that moment (the login tests read g_strNavigateUrl).

@@ -7,23 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "support/TraceCapture.h"
 #include "support/Wait.h"
 #include "unit/updatelog/ScratchFolder.h"
-
-// Collects Trace() lines while it lives.
-class CTraceCapture
-{
-public:
-    CTraceCapture();
-    ~CTraceCapture();
-    std::vector<std::wstring> Lines() const;
-    int Count(const std::wstring& line) const;
-    // The thread that traces a line starting with prefix waits there until Release().
-    void HoldAt(const std::wstring& prefix);
-    // Waits until a thread is held; false after nMilliseconds.
-    bool WaitHeld(DWORD nMilliseconds);
-    void Release();
-};
 
 void MakeFolder(const std::wstring& path);
 void MakeFile(const std::wstring& path, const std::string& text = "x", DWORD attributes = FILE_ATTRIBUTE_NORMAL);

@@ -220,32 +220,3 @@ bool KeyIsFree(UINT nModifiers, UINT nKey)
     return bFree;
 }
 
-namespace {
-std::vector<std::wstring> g_traceLines;
-void RecordTraceLine(const wchar_t* pszLine)
-{
-    g_traceLines.push_back(pszLine);
-}
-}  // namespace
-
-CTraceLog::CTraceLog()
-{
-    g_traceLines.clear();
-    SetTraceSink(&RecordTraceLine);
-}
-
-CTraceLog::~CTraceLog()
-{
-    SetTraceSink(nullptr);
-    g_traceLines.clear();
-}
-
-std::vector<std::wstring> CTraceLog::LinesStartingWith(const wchar_t* pszPrefix) const
-{
-    std::vector<std::wstring> lines;
-    for (const std::wstring& line : g_traceLines) {
-        if (line.compare(0, wcslen(pszPrefix), pszPrefix) == 0)
-            lines.push_back(line);
-    }
-    return lines;
-}

@@ -10,6 +10,7 @@
 #include "mainwnd/Torvel_QermDlg.h"
 #include "widgets/CustomMessageBox.h"
 #include "support/RectText.h"
+#include "support/TraceCapture.h"
 #include "support/XKeys.h"
 
 // The main window with its state open to the tests.
@@ -88,16 +89,6 @@ void Click(CWnd& button);
 // A plain window of the test tries to take the key: false while some window holds it.
 bool KeyIsFree(UINT nModifiers, UINT nKey);
 
-
-// The diagnostic lines of the program while the object lives.
-class CTraceLog
-{
-public:
-    CTraceLog();
-    ~CTraceLog();
-    // The lines that start with pszPrefix, in order.
-    std::vector<std::wstring> LinesStartingWith(const wchar_t* pszPrefix) const;
-};
 
 // A window's rectangle on the screen, and a child's rectangle in its parent's client area.
 RECT ScreenRect(HWND hWnd);

@@ -128,7 +128,7 @@ TEST(Screenshot, TypedKeySavesWhatTheViewShowsAndSaysWhere)
 {
     PicturesFolderOverride pictures;
     ASSERT_TRUE(pictures.IsActive());
-    CTraceLog trace;
+    CTraceCapture trace;
     SIZE viewSize{};
     int nTyped = 0;
     DWORD dwTypedAt = 0;
@@ -224,7 +224,7 @@ TEST(Screenshot, ReadOnlyFolderGivesTheReasonAndNoFile)
     ASSERT_TRUE(pictures.RunInScratch(L"Z:\\bin\\ln -s /sys/fs \"《Vantor》\"", true));
     ASSERT_TRUE(::PathIsDirectoryW(pictures.GameFolder().c_str()));
     const std::vector<std::wstring> before = FilesIn(pictures.GameFolder(), L"*");
-    CTraceLog trace;
+    CTraceCapture trace;
     CProbeMainDlg dlg;
     EXPECT_EQ(RunMainDlg(dlg, {WaitUntilShown(), [](CProbeMainDlg& d) {
         d.SaveScreenshot();
