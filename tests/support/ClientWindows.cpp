@@ -16,14 +16,19 @@ HWND WaitForStartWindow(const ClientProcess& client, DWORD nTimeoutMs)
     return nullptr;
 }
 
+bool IsSkinnedMessageBox(HWND hWnd)
+{
+    RECT rc{};
+    GetWindowRect(hWnd, &rc);
+    return IsWindowVisible(hWnd) && GetWindowTextLengthW(hWnd) == 0 && rc.right - rc.left == 253 &&
+           rc.bottom - rc.top == 106 && GetDlgItem(hWnd, IDOK) && GetDlgItem(hWnd, IDCANCEL);
+}
+
 HWND WaitForMessageBox(DWORD dwProcessId, DWORD nTimeoutMs)
 {
     for (DWORD waited = 0; waited <= nTimeoutMs; waited += 50) {
         for (HWND hwnd : TopLevelWindowsOf(dwProcessId, true)) {
-            RECT rc{};
-            GetWindowRect(hwnd, &rc);
-            if (GetWindowTextLengthW(hwnd) == 0 && rc.right - rc.left == 253 && rc.bottom - rc.top == 106 &&
-                GetDlgItem(hwnd, IDOK) && GetDlgItem(hwnd, IDCANCEL))
+            if (IsSkinnedMessageBox(hwnd))
                 return hwnd;
         }
         Sleep(50);

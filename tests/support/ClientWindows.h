@@ -6,8 +6,9 @@
 
 // The first window of a normal run: the start window, titled "《Vantor》微端".
 HWND WaitForStartWindow(const ClientProcess& client, DWORD nTimeoutMs = 20000);
-// The skinned message box (a visible 253 x 106 window without a title, with OK and Cancel) of the
-// process with this id; null when none came in the time.
+// The skinned message box: a visible 253 x 106 window without a title, with OK and Cancel.
+bool IsSkinnedMessageBox(HWND hWnd);
+// The skinned message box of the process with this id; null when none came in the time.
 HWND WaitForMessageBox(DWORD dwProcessId, DWORD nTimeoutMs = 10000);
 inline HWND WaitForMessageBox(const ClientProcess& client, DWORD nTimeoutMs = 10000)
 {

@@ -39,12 +39,11 @@ void DeleteTree(const CString& strPath)
             if (strName == L"." || strName == L"..")
                 continue;
             const CString strChild = strPath + L"\\" + strName;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            ::SetFileAttributesW(strChild, FILE_ATTRIBUTE_NORMAL);  // read-only items go too
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 DeleteTree(strChild);
-            } else {
-                ::SetFileAttributesW(strChild, FILE_ATTRIBUTE_NORMAL);  // read-only files go too
+            else
                 ::DeleteFileW(strChild);
-            }
         } while (::FindNextFileW(search.get(), &data));
     }
     ::RemoveDirectoryW(strPath);

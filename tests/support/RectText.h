@@ -1,5 +1,5 @@
-// RECT in GoogleTest's comparisons and messages. In the global namespace beside RECT, where the
-// comparisons find them.
+// RECT in GoogleTest's comparisons and messages (in the global namespace beside RECT, where the
+// comparisons find them), and a child window's place in its parent.
 #pragma once
 #include <windows.h>
 
@@ -18,4 +18,14 @@ inline bool operator!=(const RECT& a, const RECT& b)
 inline void PrintTo(const RECT& rc, std::ostream* os)
 {
     *os << "{" << rc.left << "," << rc.top << "," << rc.right << "," << rc.bottom << "}";
+}
+
+// hChild's window rectangle in the client coordinates of hParent, by default its parent.
+inline RECT RectInParent(HWND hChild, HWND hParent = nullptr)
+{
+    RECT rc{};
+    ::GetWindowRect(hChild, &rc);
+    const HWND hTo = hParent ? hParent : ::GetAncestor(hChild, GA_PARENT);
+    ::MapWindowPoints(nullptr, hTo, reinterpret_cast<POINT*>(&rc), 2);
+    return rc;
 }

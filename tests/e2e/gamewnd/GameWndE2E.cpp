@@ -58,15 +58,6 @@ bool HasVisibleStyle(HWND hWnd)
     return (::GetWindowLongPtrW(hWnd, GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
-// A window's rectangle in its parent's client area.
-RECT RectInParent(HWND hWnd)
-{
-    RECT rc{};
-    ::GetWindowRect(hWnd, &rc);
-    ::MapWindowPoints(nullptr, ::GetAncestor(hWnd, GA_PARENT), reinterpret_cast<POINT*>(&rc), 2);
-    return rc;
-}
-
 // A hidden borderless top-level window standing in for the main window: its client area is the
 // whole window. It records what the game window does to it.
 class CTestFrame
@@ -206,7 +197,8 @@ TEST(GameWindowProcess, MovesIntoTheFrameFollowsItsLayoutsAndEndsOnClose)
 
     // WM_CLOSE, then what a frame may still send: a refresh, fits, a second close. All reach the
     // live process after its close, none may touch the view it deleted, and it ends with 0.
-    frame.m_sendOnCallIn = {{WM_CLOSE, 0}, {WM_GAMEWND_REFRESH, 0}, {WM_GAMEWND_FIT, 0}, {WM_GAMEWND_FIT, 1}, {WM_CLOSE, 0}};
+    frame.m_sendOnCallIn = {
+        {WM_CLOSE, 0}, {WM_GAMEWND_REFRESH, 0}, {WM_GAMEWND_FIT, 0}, {WM_GAMEWND_FIT, 1}, {WM_CLOSE, 0}};
     EXPECT_TRUE(SendTo(hGame, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(frame.Handle())));
     EXPECT_EQ(frame.m_nAnswered, 5) << "the game window did not take every message after its close";
     ASSERT_TRUE(WaitForExitPumping(client, kExitTimeoutMs)) << "WM_CLOSE did not end the process";

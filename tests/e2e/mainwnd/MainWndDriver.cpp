@@ -2,6 +2,7 @@
 
 #include "framework/Handles.h"
 #include "support/ClientWindows.h"
+#include "support/FilesAndKeys.h"
 #include "support/Wait.h"
 #include "res/resource.h"
 
@@ -40,9 +41,7 @@ bool CloseThroughPrompt(ClientProcess& client, HWND hMain)
 
 CPatchedClient::CPatchedClient(const CString& strLoginUrl)
 {
-    wchar_t temp[MAX_PATH] = L"";
-    ::GetTempPathW(MAX_PATH, temp);
-    m_strFolder.Format(L"%sTorvelMainWndE2E%lu", temp, ::GetCurrentProcessId());
+    m_strFolder = TempPath(L"TorvelMainWndE2E" + std::to_wstring(::GetCurrentProcessId()));
     m_strExe = CopyExecutableTo(ClientExePath(), m_strFolder);
     if (m_strExe.IsEmpty())
         return;

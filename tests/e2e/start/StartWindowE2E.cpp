@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "support/ClientWindows.h"
+#include "support/FilesAndKeys.h"
 #include "support/ResourcePatch.h"
 #include "unit/browser/LoopbackServer.h"
 #include "app/Paths.h"
@@ -18,9 +19,7 @@ class CHostCopy
 public:
     explicit CHostCopy(const std::wstring& strLoginUrl)
     {
-        wchar_t temp[MAX_PATH] = L"";
-        GetTempPathW(MAX_PATH, temp);
-        m_strFolder.Format(L"%sTorvelStartE2E%lu", temp, GetCurrentProcessId());
+        m_strFolder = TempPath(L"TorvelStartE2E" + std::to_wstring(GetCurrentProcessId()));
         m_strExe = CopyExecutableTo(TestBinDir() + L"start_window_host.exe", m_strFolder);
         if (m_strExe.IsEmpty())
             return;

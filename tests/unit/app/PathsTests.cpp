@@ -3,6 +3,7 @@
 #include "app/Paths.h"
 #include "framework/Handles.h"
 #include "res/resource.h"
+#include "support/FilesAndKeys.h"
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
@@ -12,12 +13,8 @@
 namespace {
 CString TempFile(const wchar_t* name, const char* content)
 {
-    wchar_t dir[MAX_PATH];
-    GetTempPathW(MAX_PATH, dir);
-    CString path = CString(dir) + name;
-    UniqueFile f(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    DWORD written = 0;
-    WriteFile(f.get(), content, static_cast<DWORD>(strlen(content)), &written, nullptr);
+    const CString path = TempPath(name);
+    WriteFileBytes(path, content);
     return path;
 }
 
@@ -31,9 +28,7 @@ BOOL CALLBACK TakeFirstLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD wLanguage, LONG_
 // writable copy may carry after a broken download or a tool's edit. The text itself stays.
 CString CopyWithFileVersionLength(const wchar_t* name, WORD nValueLength)
 {
-    wchar_t dir[MAX_PATH];
-    GetTempPathW(MAX_PATH, dir);
-    const CString path = CString(dir) + name;
+    const CString path = TempPath(name);
     if (!CopyFileW(GetModulePath(), path, FALSE))
         return CString();
     HMODULE self = GetModuleHandleW(nullptr);

@@ -44,14 +44,6 @@ LRESULT CALLBACK CTestHostWindow::WndProc(HWND hWnd, UINT uMsg, WPARAM wParam, L
     return DefWindowProcW(hWnd, uMsg, wParam, lParam);
 }
 
-RECT RectInParent(HWND hWnd, HWND hParent)
-{
-    RECT rc{};
-    GetWindowRect(hWnd, &rc);
-    MapWindowPoints(HWND_DESKTOP, hParent, reinterpret_cast<POINT*>(&rc), 2);
-    return rc;
-}
-
 HWND FirstChild(HWND hParent)
 {
     return GetWindow(hParent, GW_CHILD);

@@ -42,8 +42,6 @@ private:
 };
 
 
-// The window rectangle of hWnd in the client coordinates of hParent.
-RECT RectInParent(HWND hWnd, HWND hParent);
 // The first child of hParent (in z-order), or null.
 HWND FirstChild(HWND hParent);
 // The bytes of a file; empty when it cannot be read.

@@ -17,9 +17,7 @@ class FileReplace : public testing::Test
 protected:
     void SetUp() override
     {
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        m_strFolder = std::wstring(temp) + L"torvel-replace-" + std::to_wstring(GetCurrentProcessId());
+        m_strFolder = TempPath(L"torvel-replace-" + std::to_wstring(GetCurrentProcessId())).str();
         CreateDirectoryW(m_strFolder.c_str(), nullptr);
         m_strSource = m_strFolder + L"\\new.exe";
         m_strTarget = m_strFolder + L"\\installed.exe";

@@ -1,6 +1,7 @@
 // Installation as separate processes run it: copies of a small program that does nothing but the
 // installation, started from another folder and from the installation folder itself.
 #include "start/Installation.h"
+#include "support/FilesAndKeys.h"
 #include "unit/http/LoopbackHttpServer.h"
 #include "unit/install/InstallFixture.h"
 #include "unit/install/StringPatch.h"
@@ -32,9 +33,7 @@ protected:
     void SetUp() override
     {
         InstallTest::SetUp();
-        wchar_t temp[MAX_PATH] = L"";
-        GetTempPathW(MAX_PATH, temp);
-        m_strScratch = std::wstring(temp) + L"torvel install test";
+        m_strScratch = TempPath(L"torvel install test").str();
         CreateDirectoryW(m_strScratch.c_str(), nullptr);
         const std::wstring bin = ModulePath().substr(0, ModulePath().rfind(L'\\'));
         m_strDownload = m_strScratch + L"\\Torvel Qerm.exe";

@@ -1,5 +1,6 @@
 // CreateShortcut on its own, in a scratch folder of the temporary folder.
 #include "start/Shortcut.h"
+#include "support/FilesAndKeys.h"
 #include "unit/install/InstallFixture.h"
 
 namespace {
@@ -9,9 +10,7 @@ class ShortcutTest : public testing::Test
 protected:
     void SetUp() override
     {
-        wchar_t temp[MAX_PATH] = L"";
-        GetTempPathW(MAX_PATH, temp);
-        m_strFolder = std::wstring(temp) + L"torvel link test";
+        m_strFolder = TempPath(L"torvel link test").str();
         CreateDirectoryW(m_strFolder.c_str(), nullptr);
     }
     void TearDown() override

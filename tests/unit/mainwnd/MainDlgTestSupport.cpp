@@ -148,13 +148,6 @@ RECT ScreenRect(HWND hWnd)
     return rc;
 }
 
-RECT RectInParent(HWND hChild)
-{
-    RECT rc = ScreenRect(hChild);
-    ::MapWindowPoints(nullptr, ::GetParent(hChild), reinterpret_cast<POINT*>(&rc), 2);
-    return rc;
-}
-
 CGameWndRecorder::CGameWndRecorder()
 {
     WNDCLASSW wc{};

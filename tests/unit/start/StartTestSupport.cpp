@@ -1,5 +1,7 @@
 #include "StartTestSupport.h"
 
+#include "support/ClientWindows.h"
+
 #include <gtest/gtest.h>
 #include <commctrl.h>
 #include <objidl.h>
@@ -65,25 +67,6 @@ void CALLBACK ActWhenReady(HWND, UINT, UINT_PTR, DWORD)
     }
     g_bInTimer = false;
 }
-
-struct FindBox
-{
-    DWORD tid;
-    HWND found;
-};
-
-BOOL CALLBACK FindBoxProc(HWND hwnd, LPARAM lp)
-{
-    auto* f = reinterpret_cast<FindBox*>(lp);
-    RECT rc{};
-    ::GetWindowRect(hwnd, &rc);
-    if (::IsWindowVisible(hwnd) && rc.right - rc.left == 253 && rc.bottom - rc.top == 106 &&
-        ::GetDlgItem(hwnd, 1001) && ::GetDlgItem(hwnd, IDOK) && ::GetDlgItem(hwnd, IDCANCEL)) {
-        f->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
 }  // namespace
 
 void RunModalWithAction(const std::function<void()>& fnStart, const std::function<bool()>& fnReady,
@@ -114,9 +97,11 @@ void RunModalWithAction(const std::function<void()>& fnStart, const std::functio
 
 HWND FindMessageBox()
 {
-    FindBox f{::GetCurrentThreadId(), nullptr};
-    ::EnumThreadWindows(f.tid, &FindBoxProc, reinterpret_cast<LPARAM>(&f));
-    return f.found;
+    for (HWND hWnd : TopLevelWindowsOf(::GetCurrentProcessId(), true)) {
+        if (IsSkinnedMessageBox(hWnd))
+            return hWnd;
+    }
+    return nullptr;
 }
 
 void ClickDlgButton(HWND hDlg, int nID)

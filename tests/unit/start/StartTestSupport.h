@@ -16,7 +16,7 @@
 void RunModalWithAction(const std::function<void()>& fnStart, const std::function<bool()>& fnReady,
                         const std::function<void()>& fnAction, const std::function<void()>& fnGiveUp);
 
-// The visible skinned message box of this thread (253 x 106 with the buttons 1, 2 and 1001), or null.
+// The visible skinned message box of this process, or null.
 HWND FindMessageBox();
 // Clicks a button of a dialog by its id.
 void ClickDlgButton(HWND hDlg, int nID);

@@ -1,5 +1,7 @@
 #include "unit/zip/ScratchFolder.h"
 
+#include "support/FilesAndKeys.h"
+
 #include <algorithm>
 
 namespace {
@@ -45,21 +47,7 @@ CScratchFolder::~CScratchFolder()
 
 void RemoveTree(const std::wstring& path)
 {
-    std::wstring folder = path;
-    if (!folder.empty() && folder.back() != L'\\')
-        folder += L'\\';
-    std::vector<std::wstring> items;
-    Collect(folder, L"", items);
-    std::reverse(items.begin(), items.end());
-    for (const std::wstring& item : items) {
-        const std::wstring full = folder + item;
-        SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (item.back() == L'\\')
-            RemoveDirectoryW(full.c_str());
-        else
-            DeleteFileW(full.c_str());
-    }
-    RemoveDirectoryW(folder.c_str());
+    DeleteTree(path.substr(0, path.find_last_not_of(L'\\') + 1));
 }
 
 std::vector<std::wstring> ListTree(const std::wstring& root)
