@@ -17,14 +17,6 @@ const wchar_t InstallTest::kEntryKey[] =
 
 namespace {
 
-std::wstring ShellFolder(int csidl)
-{
-    wchar_t buf[MAX_PATH] = L"";
-    if (FAILED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, buf)))
-        return std::wstring();
-    return buf;
-}
-
 BOOL CALLBACK TakeFirstLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR param)
 {
     *reinterpret_cast<WORD*>(param) = language;
@@ -78,29 +70,6 @@ bool FileExists(const std::wstring& strPath)
 {
     const DWORD attributes = GetFileAttributesW(strPath.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-std::string ReadFileBytes(const std::wstring& strPath)
-{
-    std::string bytes;
-    UniqueFile file(CreateFileW(strPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, 0, nullptr));
-    if (!file)
-        return bytes;
-    char piece[65536];
-    DWORD got = 0;
-    while (ReadFile(file.get(), piece, sizeof piece, &got, nullptr) && got > 0)
-        bytes.append(piece, got);
-    return bytes;
-}
-
-bool WriteFileBytes(const std::wstring& strPath, const std::string& bytes)
-{
-    UniqueFile file(CreateFileW(strPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                nullptr));
-    DWORD written = 0;
-    return file && WriteFile(file.get(), bytes.data(), DWORD(bytes.size()), &written, nullptr) &&
-           written == bytes.size();
 }
 
 RegText ReadRegText(HKEY hRoot, const std::wstring& strKey, const wchar_t* pszValue, REGSAM view)
@@ -165,9 +134,9 @@ bool CopyExeWithVersion(const std::wstring& strSrcExe, const std::wstring& strDe
 
 void InstallTest::SetUp()
 {
-    m_strAppData = ShellFolder(CSIDL_APPDATA);
-    m_strDesktop = ShellFolder(CSIDL_DESKTOPDIRECTORY);
-    m_strPrograms = ShellFolder(CSIDL_PROGRAMS);
+    m_strAppData = ShellFolder(CSIDL_APPDATA).str();
+    m_strDesktop = ShellFolder(CSIDL_DESKTOPDIRECTORY).str();
+    m_strPrograms = ShellFolder(CSIDL_PROGRAMS).str();
     ASSERT_FALSE(m_strAppData.empty());
     ASSERT_FALSE(m_strDesktop.empty());
     ASSERT_FALSE(m_strPrograms.empty());

@@ -5,6 +5,7 @@
 
 #include "framework/CWinApp.h"
 #include "framework/Handles.h"
+#include "support/FilesAndKeys.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -26,8 +27,6 @@ LinkInfo ReadLink(const std::wstring& strLinkPath);
 // Writes a link with the given target and arguments, as a player or another program would.
 bool WriteLink(const std::wstring& strLinkPath, const std::wstring& strTarget, const std::wstring& strArguments);
 bool FileExists(const std::wstring& strPath);
-std::string ReadFileBytes(const std::wstring& strPath);
-bool WriteFileBytes(const std::wstring& strPath, const std::string& bytes);
 // A REG_SZ value with the byte count it was stored with; empty with 0 bytes when missing.
 struct RegText
 {
