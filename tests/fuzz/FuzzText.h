@@ -7,17 +7,17 @@
 #include <cstdlib>
 #include <string>
 
-// A property that does not hold: says which and for what input, then stops the run (libFuzzer then
-// keeps the input as a crash).
+// A property that does not hold: says which and for what input (its first 400 characters), then
+// stops the run (libFuzzer then keeps the input as a crash).
 [[noreturn]] inline void Fail(const char* what, const std::string& detail = std::string())
 {
-    std::fprintf(stderr, "fuzzer: %s: %s\n", what, detail.c_str());
+    std::fprintf(stderr, "fuzzer: %s: \"%.400s\"\n", what, detail.c_str());
     std::abort();
 }
 
 [[noreturn]] inline void Fail(const char* what, const std::wstring& text)
 {
-    std::fprintf(stderr, "fuzzer: %s: \"%ls\"\n", what, text.c_str());
+    std::fprintf(stderr, "fuzzer: %s: \"%.400ls\"\n", what, text.c_str());
     std::abort();
 }
 

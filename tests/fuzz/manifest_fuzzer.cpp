@@ -5,6 +5,7 @@
 //   http or https without blanks, expiry not before 1970);
 // - the accepted fields written back in the documented form are accepted again, as the same fields.
 #include "app/UpdateManifest.h"
+#include "tests/fuzz/FuzzText.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -12,12 +13,6 @@
 #include <string>
 
 namespace {
-
-void Fail(const char* what, const std::string& text)
-{
-    fprintf(stderr, "manifest_fuzzer: %s: \"%s\"\n", what, text.substr(0, 400).c_str());
-    abort();
-}
 
 std::string Base64(const std::uint8_t* p, std::size_t n)
 {
