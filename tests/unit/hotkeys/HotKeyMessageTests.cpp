@@ -19,7 +19,7 @@ protected:
     void Press(int nId, UINT vk)
     {
         PostMessageW(m_main.Hwnd(), WM_HOTKEY, WPARAM(nId), MAKELPARAM(0, vk));
-        PumpMessages(60);
+        PumpFor(60);
     }
     // Shows a window and makes it the foreground window; false when the system refused.
     static bool BringToFront(HWND hwnd)
@@ -27,7 +27,7 @@ protected:
         ShowWindow(hwnd, SW_SHOW);
         for (int attempt = 0; attempt < 5; ++attempt) {
             SetForegroundWindow(hwnd);
-            PumpMessages(40);
+            PumpFor(40);
             if (GetForegroundWindow() == hwnd)
                 return true;
         }

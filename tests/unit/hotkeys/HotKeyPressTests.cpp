@@ -16,7 +16,7 @@ protected:
     {
         ShowWindow(m_main.Hwnd(), SW_SHOW);
         SetForegroundWindow(m_main.Hwnd());
-        PumpMessages(100);
+        PumpFor(100);
     }
     ~HotKeyPresses() override { UnregisterGlobalHotKeys(m_main.Hwnd()); }
 
@@ -27,7 +27,7 @@ protected:
             const size_t before = m_main.m_messages.size();
             if (!TypeKeys(m_main.Hwnd(), keys))
                 return false;
-            PumpMessages(300);
+            PumpFor(300);
             for (size_t i = before; i < m_main.m_messages.size(); ++i)
                 if (m_main.m_messages[i].message == WM_HOTKEY)
                     return true;
@@ -94,7 +94,7 @@ TEST_F(HotKeyPresses, ReleasedF5IsAnOrdinaryKeyAgain)
     bool bKeyDown = false;
     for (int attempt = 0; attempt < 3 && !bKeyDown; ++attempt) {
         ASSERT_TRUE(TypeKeys(m_main.Hwnd(), L"F5"));
-        PumpMessages(300);
+        PumpFor(300);
         bKeyDown = m_main.Count(WM_KEYDOWN) > 0;
     }
     EXPECT_TRUE(bKeyDown);

@@ -86,19 +86,6 @@ void CRecordingTarget::RestoreLayout()
     m_bMinimized = false;
 }
 
-void PumpMessages(DWORD nMilliseconds)
-{
-    const DWORD start = GetTickCount();
-    do {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        Sleep(5);
-    } while (GetTickCount() - start < nMilliseconds);
-}
-
 CSettingsFile::CSettingsFile() : m_strPath(GetDataDir().str() + L"res\\systemset.ini")
 {
     SHCreateDirectoryExW(nullptr, (GetDataDir().str() + L"res").c_str(), nullptr);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "mainwnd/HotKeys.h"
+#include "support/Wait.h"
 
 struct RecordedMessage
 {
@@ -63,9 +64,6 @@ public:
     bool m_bReloadQueuedAtRefresh = false;         // the game window's reload was already posted
     bool m_bVisibleAtLayout = false;               // the main window was shown before its layout
 };
-
-// Dispatches the thread's messages for about nMilliseconds.
-void PumpMessages(DWORD nMilliseconds = 50);
 
 // Replaces the settings file for the test's lifetime and puts the old one back.
 class CSettingsFile

@@ -316,7 +316,7 @@ TEST(MainWindow, AnnouncedGameWindowFollowsEveryLayout)
         // Refresh is posted.
         Click(d.m_btnRefresh);
         EXPECT_EQ(game.Count(WM_GAMEWND_REFRESH), 0);
-        PumpMessages(20);
+        PumpFor(20, Dispatch::ThroughFramework);
         EXPECT_EQ(game.Count(WM_GAMEWND_REFRESH), 1);
         EXPECT_EQ(game.Count(WM_CLOSE), 0);
         return true;

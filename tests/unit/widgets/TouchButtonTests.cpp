@@ -142,7 +142,7 @@ TEST_F(TouchButtonTest, ADoubleClickCountsAsTwoClicks)
     ::PostMessageW(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     ::PostMessageW(hwnd, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
     ::PostMessageW(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-    PumpMessages(100);
+    PumpFor(100, Dispatch::ThroughFramework);
     EXPECT_EQ(m_host.m_nClicks, 2);
     EXPECT_EQ(m_host.m_nDoubleClicks, 0);
 }
@@ -158,7 +158,7 @@ TEST(PlainOwnerDrawButton, ReportsADoubleClickInsteadOfASecondClick)
     ::PostMessageW(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     ::PostMessageW(hwnd, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
     ::PostMessageW(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-    PumpMessages(100);
+    PumpFor(100, Dispatch::ThroughFramework);
     EXPECT_EQ(host.m_nClicks, 1);
     EXPECT_EQ(host.m_nDoubleClicks, 1);
 }

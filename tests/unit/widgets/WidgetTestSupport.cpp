@@ -69,21 +69,6 @@ void CHostWnd::OnPaint()
     CPaintDC dc(this);
 }
 
-void PumpMessages(DWORD nMilliseconds)
-{
-    const DWORD start = ::GetTickCount();
-    MSG msg;
-    do {
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (!CWnd::WalkPreTranslateTree(nullptr, &msg)) {
-                ::TranslateMessage(&msg);
-                ::DispatchMessageW(&msg);
-            }
-        }
-        ::Sleep(5);
-    } while (::GetTickCount() - start < nMilliseconds);
-}
-
 CPixels::CPixels(HWND hwnd)
 {
     RECT rc{};

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "CWnd.h"
+#include "support/Wait.h"
 
 constexpr UINT IDB_TEST_NOT_A_PNG = 9001;
 constexpr UINT IDB_TEST_EMPTY_PNG = 9002;
@@ -35,9 +36,6 @@ protected:
 
     DECLARE_MESSAGE_MAP()
 };
-
-// Dispatches queued messages for about nMilliseconds, through PreTranslateMessage of the windows.
-void PumpMessages(DWORD nMilliseconds = 50);
 
 // Reads back what a window shows: its client area copied through its own device context.
 class CPixels
