@@ -6,45 +6,24 @@
 #include <shlobj.h>
 
 #include <algorithm>
-#include <functional>
 
 #include "app/Paths.h"
-#include "app/RunningClients.h"
 #include "res/resource.h"
 #include "support/ClientWindows.h"
 #include "support/ResourcePatch.h"
+#include "support/UpdateLogText.h"
 #include "support/UpdateRelease.h"
-#include "unit/http/LoopbackHttpServer.h"
+#include "support/Wait.h"
+#include "support/LoopbackHttpServer.h"
 #include "unit/updatelog/ScratchFolder.h"
 
 namespace {
 
 const char kQuery[] = "/getClientVersion.php?p=tarnube&g=pelq&v=1.0.0.1";
 
-bool WaitUntil(const std::function<bool()>& done, DWORD nTimeoutMs)
-{
-    for (DWORD waited = 0; waited < nTimeoutMs; waited += 100, Sleep(100)) {
-        if (done())
-            return true;
-    }
-    return done();
-}
-
 std::vector<std::wstring> LogMessages()
 {
-    const std::string bytes = ReadWholeFile(std::wstring(GetDataDir() + L"res\\update.log"));
-    const std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
-    std::vector<std::wstring> messages;
-    for (size_t pos = 0; pos < text.size();) {
-        size_t end = text.find(L"\r\n", pos);
-        if (end == std::wstring::npos)
-            end = text.size();
-        const std::wstring line = text.substr(pos, end - pos);
-        const size_t tag = line.find(L"UpdateModule\t");
-        messages.push_back(tag == std::wstring::npos ? line : line.substr(tag + 13));
-        pos = end + 2;
-    }
-    return messages;
+    return UpdateLogMessages(GetDataDir() + L"res\\update.log");
 }
 
 bool Logged(const wchar_t* pszFragment)
@@ -87,17 +66,6 @@ HWND FindStartWindowOf(const CString& strExe)
     return search.hFound;
 }
 
-void EndProcessesOf(const CString& strExe)
-{
-    for (DWORD id : FindProcessesRunning(strExe)) {
-        UniqueHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
-        if (process) {
-            TerminateProcess(process.get(), 1);
-            WaitForSingleObject(process.get(), 10000);
-        }
-    }
-}
-
 class UpdateLoop : public testing::Test
 {
 protected:
@@ -111,7 +79,7 @@ protected:
         if (m_bHadInstalled)
             m_savedInstalled = ReadWholeFile(std::wstring(m_installed));
         m_savedLog = ReadWholeFile(std::wstring(m_log));
-        EndProcessesOf(m_installed);
+        EndProcessesRunning(m_installed);
         DeleteFileW(m_installed);
         DeleteFileW(m_log);
         CScratchFolder::RemoveTree(std::wstring(m_downloads));
@@ -119,8 +87,8 @@ protected:
 
     void TearDown() override
     {
-        EndProcessesOf(m_installed);
-        EndProcessesOf(m_downloads + L"\\Torvel_Qerm.exe");
+        EndProcessesRunning(m_installed);
+        EndProcessesRunning(m_downloads + L"\\Torvel_Qerm.exe");
         CScratchFolder::RemoveTree(std::wstring(m_downloads));
         if (m_bHadInstalled)
             WriteWholeFile(std::wstring(m_installed), m_savedInstalled);

@@ -4,11 +4,12 @@
 #include <windows.h>
 #include <bcrypt.h>
 #include <shlobj.h>
-#include <tlhelp32.h>
 
 #include <string>
 #include <vector>
 
+#include "support/ClientWindows.h"
+#include "support/UpdateLogText.h"
 #include "unit/updatelog/ScratchFolder.h"
 
 namespace {
@@ -54,19 +55,13 @@ std::wstring Md5Hex(const std::string& data)
     return hex;
 }
 
-// The messages of the log's lines, after checking each line's date and tag.
+// The messages of the log's lines, after checking each line's date and tag. Every normal run (a
+// failed step continues as one) asks for updates and logs the answer; the step's own lines are what
+// these tests read.
 std::vector<std::wstring> LogMessages(const std::wstring& log)
 {
-    const std::string bytes = ReadWholeFile(log);
-    const std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
     std::vector<std::wstring> messages;
-    size_t pos = 0;
-    while (pos < text.size()) {
-        size_t end = text.find(L"\r\n", pos);
-        if (end == std::wstring::npos)
-            end = text.size();
-        const std::wstring line = text.substr(pos, end - pos);
-        pos = end + 2;
+    for (const std::wstring& line : ReadUpdateLogLines(log.c_str())) {
         // "2027- 3- 7  8: 9: 5 : \tUpdateModule\t<message>"
         EXPECT_GE(line.size(), 36u) << "short line";
         if (line.size() < 36)
@@ -74,46 +69,10 @@ std::vector<std::wstring> LogMessages(const std::wstring& log)
         EXPECT_EQ(line.substr(19, 17), L" : \tUpdateModule\t") << "line layout";
         EXPECT_EQ(line[4], L'-');
         EXPECT_EQ(line[13], L':');
-        // Every normal run (a failed step continues as one) asks for updates and logs the answer;
-        // the step's own lines are what these tests read.
         if (line.compare(36, 13, L"Update check:") != 0)
             messages.push_back(line.substr(36));
     }
     return messages;
-}
-
-// Processes whose executable is exactly the file at path.
-std::vector<DWORD> ProcessesOf(const std::wstring& path)
-{
-    std::vector<DWORD> ids;
-    HANDLE hSnap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (hSnap == INVALID_HANDLE_VALUE)
-        return ids;
-    PROCESSENTRY32W pe{};
-    pe.dwSize = sizeof pe;
-    for (BOOL ok = Process32FirstW(hSnap, &pe); ok; ok = Process32NextW(hSnap, &pe)) {
-        HANDLE hProcess = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pe.th32ProcessID);
-        if (!hProcess)
-            continue;
-        std::vector<wchar_t> image(32768);
-        DWORD len = static_cast<DWORD>(image.size());
-        if (QueryFullProcessImageNameW(hProcess, 0, image.data(), &len) &&
-            _wcsicmp(image.data(), path.c_str()) == 0)
-            ids.push_back(pe.th32ProcessID);
-        CloseHandle(hProcess);
-    }
-    CloseHandle(hSnap);
-    return ids;
-}
-
-void EndProcess(DWORD id)
-{
-    HANDLE h = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
-    if (!h)
-        return;
-    TerminateProcess(h, 1);
-    WaitForSingleObject(h, 10000);
-    CloseHandle(h);
 }
 
 class UpdateStep : public testing::Test
@@ -148,8 +107,7 @@ protected:
             WaitForSingleObject(h, 20000);
             CloseHandle(h);
         }
-        for (DWORD id : ProcessesOf(m_installed))
-            EndProcess(id);
+        EndProcessesRunning(m_installed.c_str());
         DeleteFileW(m_log.c_str());
         if (m_bHadLog)
             WriteWholeFile(m_log, m_savedLog);
@@ -225,7 +183,7 @@ TEST_F(UpdateStep, ReplacesTheInstalledExeLogsThreeLinesAndStartsIt)
 
     std::vector<DWORD> running;
     for (int i = 0; i < 150 && running.empty(); ++i, Sleep(100))
-        running = ProcessesOf(m_installed);
+        running = ProcessesRunning(m_installed.c_str());
     EXPECT_EQ(running.size(), 1u) << "the updated executable was not started";
 }
 
@@ -296,8 +254,7 @@ TEST_F(UpdateStep, TargetPathLongerThanMaxPathIsUsedWhole)
     const std::vector<std::wstring> messages = LogMessages(m_log);
     ASSERT_GE(messages.size(), 1u);
     EXPECT_EQ(messages[0], L"Finish download,current file md5=" + Md5Hex(m_newBuild));
-    for (DWORD id : ProcessesOf(target))
-        EndProcess(id);
+    EndProcessesRunning(target.c_str());
 }
 
 TEST_F(UpdateStep, SwitchAloneIsANormalRunThatLogsNothing)

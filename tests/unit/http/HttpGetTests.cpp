@@ -6,7 +6,7 @@
 #include <string>
 
 #include "start/HttpGet.h"
-#include "unit/http/LoopbackHttpServer.h"
+#include "support/LoopbackHttpServer.h"
 
 namespace {
 

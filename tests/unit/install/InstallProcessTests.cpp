@@ -2,7 +2,7 @@
 // installation, started from another folder and from the installation folder itself.
 #include "start/Installation.h"
 #include "support/FilesAndKeys.h"
-#include "unit/http/LoopbackHttpServer.h"
+#include "support/LoopbackHttpServer.h"
 #include "unit/install/InstallFixture.h"
 #include "unit/install/StringPatch.h"
 

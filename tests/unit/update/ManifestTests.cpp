@@ -4,7 +4,8 @@
 #include "app/UpdateCrypto.h"
 #include "app/UpdateManifest.h"
 #include "app/Updater.h"
-#include "unit/updatelog/ScratchFolder.h"
+#include "support/ClientProcess.h"
+#include "support/FilesAndKeys.h"
 
 namespace {
 
@@ -80,8 +81,8 @@ TEST(Manifest, TimestampsAreUtcSecondsOfRealDates)
 // The operator's tool signs with openssl (DER turned into r||s); the client verifies with CNG.
 TEST(Manifest, ReleaseToolSignatureVerifiesAndOneChangedByteDoesNot)
 {
-    const std::string text = ReadWholeFile(TORVEL_TOOL_FIXTURE L"/manifest.txt");
-    const std::string key = ReadWholeFile(TORVEL_TOOL_FIXTURE L"/key.bin");
+    const std::string text = ReadFileBytes(TORVEL_TOOL_FIXTURE L"/manifest.txt");
+    const std::string key = ReadFileBytes(TORVEL_TOOL_FIXTURE L"/key.bin");
     ASSERT_EQ(key.size(), 64u);
     std::uint8_t publicKey[64];
     memcpy(publicKey, key.data(), 64);
@@ -91,11 +92,7 @@ TEST(Manifest, ReleaseToolSignatureVerifiesAndOneChangedByteDoesNot)
     EXPECT_TRUE(ManifestSignatureValid(text, m, publicKey));
     EXPECT_EQ(m.strVersionText, "1.0.0.1") << "the tool reads the exe's own FileVersion";
 
-    wchar_t szSelf[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, szSelf, MAX_PATH);
-    std::wstring exe(szSelf);
-    exe = exe.substr(0, exe.rfind(L'\\') + 1) + L"Torvel_Qerm.exe";
-    const std::string bytes = ReadWholeFile(exe);
+    const std::string bytes = ReadFileBytes(ClientExePath());
     std::uint8_t digest[32];
     ASSERT_TRUE(Sha256Of(bytes.data(), bytes.size(), digest));
     EXPECT_EQ(m.nSize, bytes.size());

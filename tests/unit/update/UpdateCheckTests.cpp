@@ -10,37 +10,18 @@
 #include "app/UpdateHandOver.h"
 #include "app/UpdateLog.h"
 #include "app/Updater.h"
+#include "support/ClientProcess.h"
 #include "support/ResourcePatch.h"
+#include "support/UpdateLogText.h"
 #include "support/UpdateRelease.h"
-#include "unit/http/LoopbackHttpServer.h"
+#include "support/LoopbackHttpServer.h"
 #include "unit/updatelog/ScratchFolder.h"
 
 namespace {
 
-std::wstring BinDir()
-{
-    wchar_t szSelf[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, szSelf, MAX_PATH);
-    std::wstring path(szSelf);
-    return path.substr(0, path.rfind(L'\\') + 1);
-}
-
-// The update log's messages (what follows the tag of each line).
 std::vector<std::wstring> LogMessages()
 {
-    const std::string bytes = ReadWholeFile(std::wstring(GetUpdateLogPath()));
-    const std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
-    std::vector<std::wstring> messages;
-    for (size_t pos = 0; pos < text.size();) {
-        size_t end = text.find(L"\r\n", pos);
-        if (end == std::wstring::npos)
-            end = text.size();
-        const std::wstring line = text.substr(pos, end - pos);
-        const size_t tag = line.find(L"UpdateModule\t");
-        messages.push_back(tag == std::wstring::npos ? line : line.substr(tag + 13));
-        pos = end + 2;
-    }
-    return messages;
+    return UpdateLogMessages(GetUpdateLogPath());
 }
 
 std::string NarrowText(const std::wstring& text)
@@ -77,7 +58,7 @@ protected:
         // The new build: the client itself with another FileVersion.
         CScratchFolder build(L"newbuild");
         const std::wstring copy = build.Sub(L"Torvel_Qerm.exe");
-        ASSERT_TRUE(CopyFileW((BinDir() + L"Torvel_Qerm.exe").c_str(), copy.c_str(), FALSE));
+        ASSERT_TRUE(CopyFileW(ClientExePath(), copy.c_str(), FALSE));
         ASSERT_TRUE(SetFileVersion(copy, "1.0.0.2"));
         s_newBuild = new std::string(ReadWholeFile(copy));
     }
@@ -261,10 +242,10 @@ TEST_F(UpdateCheck, AReadyFileChangedOnTheDiskIsDeletedInsteadOfStarted)
     ASSERT_TRUE(WriteWholeFile(Ready(), changed));
 
     const std::wstring installed = m_dir.Sub(L"Torvel_Qerm.exe");
-    ASSERT_TRUE(CopyFileW((BinDir() + L"Torvel_Qerm.exe").c_str(), installed.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(ClientExePath(), installed.c_str(), FALSE));
     EXPECT_EQ(HandOverUpdate(m_setup, installed.c_str()), HandOverResult::Discarded);
     EXPECT_TRUE(FilesIn(m_dir.Sub(L"download")).empty());
-    EXPECT_TRUE(ReadWholeFile(installed) == ReadWholeFile(BinDir() + L"Torvel_Qerm.exe"));
+    EXPECT_TRUE(ReadWholeFile(installed) == ReadWholeFile(std::wstring(ClientExePath())));
 }
 
 }  // namespace

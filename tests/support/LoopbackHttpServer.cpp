@@ -1,4 +1,4 @@
-#include "unit/http/LoopbackHttpServer.h"
+#include "support/LoopbackHttpServer.h"
 
 #include <ws2tcpip.h>
 
