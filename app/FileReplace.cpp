@@ -7,6 +7,11 @@
 
 namespace {
 
+// A rename refused for a moment, as when a virus scanner opens the new file the instant it is
+// closed, is tried again for this long before the replace gives up.
+constexpr DWORD kMoveRetryMs = 2000;
+constexpr DWORD kMoveRetryStepMs = 50;
+
 // Copies hSource into hTarget up to the source's end and flushes the copy to the disk. A read that
 // fails on the way (a locked range, a pipe whose writer went away, a lost network share) fails the
 // copy, and so does a file that ends before the size it had when the copy began.
@@ -23,8 +28,13 @@ bool CopyContents(HANDLE hSource, HANDLE hTarget)
         if (read == 0)
             break;
         DWORD written = 0;
-        if (!WriteFile(hTarget, buffer.data(), read, &written, nullptr) || written != read)
+        if (!WriteFile(hTarget, buffer.data(), read, &written, nullptr))
             return false;
+        if (written != read) {
+            // A short write can come without an error code of its own.
+            SetLastError(ERROR_WRITE_FAULT);
+            return false;
+        }
         copied += read;
     }
     if (bSized && copied != size.QuadPart) {
@@ -44,11 +54,52 @@ UniqueFile CreateTemporaryBeside(const CString& strTarget, CString& strTemp)
     for (DWORD nAttempt = 0; nAttempt < 100; ++nAttempt) {
         strTemp.Format(L"%ls.~%lx%lx.tmp", static_cast<LPCWSTR>(strTarget), static_cast<unsigned long>(GetCurrentProcessId()),
                        static_cast<unsigned long>(GetTickCount() + nAttempt));
-        UniqueFile file(CreateFileW(strTemp, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        // Readers may look (a scanner does, at once); nobody may write, rename or delete it meanwhile.
+        UniqueFile file(
+            CreateFileW(strTemp, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file || GetLastError() != ERROR_FILE_EXISTS)
             return file;
     }
     return UniqueFile();
+}
+
+// Temporary files that a copy killed on the way left beside the target ("<target>.~<id>.tmp"). One
+// that another replace is still writing is open and refuses the delete.
+void RemoveLeftoverTemporaries(const CString& strTarget)
+{
+    const int nSlash = strTarget.ReverseFind(L'\\');
+    const CString strFolder = strTarget.Left(nSlash + 1);
+    const CString strPrefix = strTarget.Mid(nSlash + 1) + L".~";
+    WIN32_FIND_DATAW data{};
+    UniqueFindFile search(FindFirstFileW(strTarget + L".~*.tmp", &data));
+    if (!search)
+        return;
+    do {
+        // The pattern also matches short names; only our own long names count.
+        const CString strName = data.cFileName;
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || strName.GetLength() <= strPrefix.GetLength() + 4 ||
+            CompareStringOrdinal(strName, strPrefix.GetLength(), strPrefix, strPrefix.GetLength(), TRUE) != CSTR_EQUAL ||
+            strName.Right(4).CompareNoCase(L".tmp") != 0)
+            continue;
+        DeleteFileW(strFolder + strName);
+    } while (FindNextFileW(search.get(), &data));
+}
+
+bool MoveIntoPlace(const CString& strTemp, LPCWSTR pszTarget)
+{
+    const DWORD dwStart = GetTickCount();
+    for (;;) {
+        if (MoveFileExW(strTemp, pszTarget, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return true;
+        const DWORD dwError = GetLastError();
+        const bool bMomentary =
+            dwError == ERROR_SHARING_VIOLATION || dwError == ERROR_ACCESS_DENIED || dwError == ERROR_LOCK_VIOLATION;
+        if (!bMomentary || GetTickCount() - dwStart >= kMoveRetryMs) {
+            SetLastError(dwError);
+            return false;
+        }
+        Sleep(kMoveRetryStepMs);
+    }
 }
 
 }  // namespace
@@ -70,20 +121,19 @@ bool ReplaceFileWithCopy(LPCWSTR pszSource, LPCWSTR pszTarget)
                                   OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!source)
         return false;
+    RemoveLeftoverTemporaries(pszTarget);
     CString strTemp;
-    DWORD dwError = ERROR_SUCCESS;
+    bool bCopied = false;
     {
         UniqueFile temp = CreateTemporaryBeside(pszTarget, strTemp);
         if (!temp)
             return false;
-        if (!CopyContents(source.get(), temp.get()))
-            dwError = GetLastError();
+        bCopied = CopyContents(source.get(), temp.get());
     }
-    if (dwError == ERROR_SUCCESS &&
-        !MoveFileExW(strTemp, pszTarget, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        dwError = GetLastError();
-    if (dwError == ERROR_SUCCESS)
+    // The copy's own verdict decides: a failure need not leave an error code behind.
+    if (bCopied && MoveIntoPlace(strTemp, pszTarget))
         return true;
+    const DWORD dwError = GetLastError();
     DeleteFileW(strTemp);
     SetLastError(dwError == ERROR_SUCCESS ? ERROR_GEN_FAILURE : dwError);
     return false;

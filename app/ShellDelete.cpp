@@ -33,7 +33,9 @@ bool ShellDeletePath(const CString& strPath)
     SHFILEOPSTRUCTW op{};
     op.wFunc = FO_DELETE;
     op.pFrom = from.data();
-    op.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_ALLOWUNDO;
+    // The removal runs hidden: an error box for an item in use or already gone would wait for a click
+    // nobody can give.
+    op.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_ALLOWUNDO | FOF_NOERRORUI;
     return SHFileOperationW(&op) == 0 && !op.fAnyOperationsAborted;
 }
 

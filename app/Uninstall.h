@@ -5,8 +5,10 @@
 #pragma once
 #include "framework/CString.h"
 
-// The question; on OK the copy is made and started. Returns at once either way.
+// While clients of this executable run, asks the player to end them first; then the question, and on
+// OK the copy is made and started. Returns at once either way.
 void RunUninstallPrompt();
 // The removal for the installed executable strExePath. Every step is tried once, whatever the
-// earlier ones gave; nothing is shown.
+// earlier ones gave; nothing is shown. When the executable cannot be deleted, the uninstall shortcut
+// and the program-list entry stay, so the removal can be started again.
 void RunUninstall(const CString& strExePath);

@@ -8,10 +8,14 @@
 constexpr DWORD kBrowserEmulationIE11Edge = 11001;
 constexpr DWORD kGpuRenderingOn = 1;
 
-// Writes both values for the running executable once per process; the HTML engine reads them when
-// it first loads, so call it before the process creates its first browser control. Values that
-// already hold the data are left untouched; failures are ignored (the page then renders as before).
+// Writes both values for the running executable once per process, and remembers its file name under
+// the application's registry key (Software\<key>\ModernPageMode) for the uninstall. The HTML engine
+// reads the values when it first loads, so call it before the process creates its first browser
+// control. Values that already hold the data are left untouched; failures are ignored (the page then
+// renders as before).
 void EnableModernPageMode();
 
-// Removes the two values written for pszExeFileName (a file name, no folder), and nothing else.
+// Removes the two values written for pszExeFileName (a file name, no folder) and for every name that
+// EnableModernPageMode remembered under the application's registry key, and nothing else. Call it
+// before that key is deleted.
 void RemoveModernPageMode(LPCWSTR pszExeFileName);

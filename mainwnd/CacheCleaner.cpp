@@ -86,6 +86,7 @@ DWORD WINAPI CacheCleanThread(LPVOID pParam)
     for (;;) {
         // Returns once the main window has handled the report (or at once without a window).
         SendMessageW(hMainWnd, WM_COMMAND, MAKEWPARAM(IDM_CACHE_CLEANED, 0), 0);
+        Trace(L"Cache cleaning reported");
         int nState = kReporting;
         if (g_nCleaningState.compare_exchange_strong(nState, kIdle))
             return 0;
@@ -118,12 +119,21 @@ void HideCleaningOverlay(HWND hOverlay)
 
 bool StartCacheCleaning(HWND hMainWnd)
 {
-    int nState = kIdle;
-    if (!g_nCleaningState.compare_exchange_strong(nState, kRunning)) {
-        // Absorbed by the running cleaning; one that is reporting reports once more.
-        if (nState == kReporting)
-            g_nCleaningState.compare_exchange_strong(nState, kReportingAgain);
-        return false;
+    // One decision on one state: the worker may go idle between two looks, and a request that saw it
+    // reporting and then found it idle would have shown the overlay with nobody left to hide it.
+    int nState = g_nCleaningState.load();
+    for (;;) {
+        if (nState == kIdle) {
+            if (g_nCleaningState.compare_exchange_weak(nState, kRunning))
+                break;
+        } else if (nState == kReporting) {
+            // The worker reports once more after this, so this request's overlay goes too.
+            if (g_nCleaningState.compare_exchange_weak(nState, kReportingAgain))
+                return false;
+        } else {
+            // Absorbed: the running worker's report, or the one it already owes, comes after this.
+            return false;
+        }
     }
     UniqueHandle thread(CreateThread(nullptr, 0, CacheCleanThread, hMainWnd, 0, nullptr));
     if (!thread) {

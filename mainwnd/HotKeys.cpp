@@ -9,6 +9,13 @@ static_assert(kHotKeyModAlt == MOD_ALT && kHotKeyModControl == MOD_CONTROL && kH
 
 namespace {
 
+// Held keys are reported once: without it the system repeats WM_HOTKEY at the keyboard's repeat rate,
+// a pile of screenshots, reloads and boss-key flicker.
+bool RegisterOnce(HWND hWnd, int nId, UINT nModifiers, UINT nKey)
+{
+    return RegisterHotKey(hWnd, nId, nModifiers | MOD_NOREPEAT, nKey) != FALSE;
+}
+
 // An empty value switches the key off; an unknown name registers nothing, because a hotkey with
 // the key code 0 is no key the player can press.
 bool RegisterSettingHotKey(HWND hMainWnd, int nId, const KeyNameTable& table, LPCWSTR pszKey, LPCWSTR pszDefault)
@@ -21,7 +28,7 @@ bool RegisterSettingHotKey(HWND hMainWnd, int nId, const KeyNameTable& table, LP
     std::uint32_t modifiers = 0, key = 0;
     if (!ParseHotkeyText(table, szValue, modifiers, key))
         return false;
-    return RegisterHotKey(hMainWnd, nId, modifiers, key) != FALSE;
+    return RegisterOnce(hMainWnd, nId, modifiers, key);
 }
 
 }  // namespace
@@ -48,7 +55,7 @@ bool UpdateRefreshHotKey(HWND hMainWnd, bool bActive)
     UnregisterHotKey(hMainWnd, kHotKeyRefresh);
     if (!bActive)
         return false;
-    return RegisterHotKey(hMainWnd, kHotKeyRefresh, 0, VK_F5) != FALSE;
+    return RegisterOnce(hMainWnd, kHotKeyRefresh, 0, VK_F5);
 }
 
 bool UpdateScreenshotHotKey(HWND hMainWnd, bool bActive)
@@ -62,7 +69,7 @@ bool UpdateScreenshotHotKey(HWND hMainWnd, bool bActive)
     std::uint32_t modifiers = 0, key = 0;
     if (!szValue[0] || !ParseHotkeyText(table, szValue, modifiers, key))
         return false;
-    return RegisterHotKey(hMainWnd, kHotKeyScreenshot, modifiers, key) != FALSE;
+    return RegisterOnce(hMainWnd, kHotKeyScreenshot, modifiers, key);
 }
 
 bool IsActiveMainWindow(HWND hMainWnd)

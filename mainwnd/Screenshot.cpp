@@ -5,6 +5,7 @@
 #include <shlobj.h>
 #include <shlwapi.h>
 
+#include <memory>
 #include <vector>
 
 #include "app/Paths.h"
@@ -15,6 +16,7 @@ namespace {
 
 // A picture name that is taken after this many attempts is not worth more.
 constexpr int kMaxNameAttempts = 100;
+const wchar_t kNotCaptured[] = L"游戏画面无法截取";
 
 struct LocalClose
 {
@@ -26,22 +28,6 @@ struct IdListClose
     void operator()(PIDLIST_ABSOLUTE p) const { ILFree(p); }
 };
 using UniqueIdList = unique_any<PIDLIST_ABSOLUTE, IdListClose, nullptr>;
-
-// GetDCEx without the window's WS_CLIPCHILDREN: the page is drawn by child windows of the view,
-// and their pixels are what the player sees.
-class WindowAndChildrenDC
-{
-public:
-    explicit WindowAndChildrenDC(HWND hWnd) : m_hWnd(hWnd), m_hdc(GetDCEx(hWnd, nullptr, DCX_CACHE)) {}
-    WindowAndChildrenDC(const WindowAndChildrenDC&) = delete;
-    WindowAndChildrenDC& operator=(const WindowAndChildrenDC&) = delete;
-    ~WindowAndChildrenDC() { if (m_hdc) ReleaseDC(m_hWnd, m_hdc); }
-    HDC get() const { return m_hdc; }
-
-private:
-    HWND m_hWnd;
-    HDC m_hdc;
-};
 
 CString SystemMessage(DWORD dwError)
 {
@@ -84,26 +70,56 @@ RECT VisibleClientRect(HWND hWnd)
     return rc;
 }
 
-// What the window shows now, as a bitmap of the visible part's size.
-UniqueGdiObj<HBITMAP> CaptureVisibleArea(HWND hWnd)
+struct ScreenshotJob
 {
-    const RECT rc = VisibleClientRect(hWnd);
-    if (IsRectEmpty(&rc))
-        return UniqueGdiObj<HBITMAP>();
-    WindowAndChildrenDC dcWindow(hWnd);
-    if (!dcWindow.get())
-        return UniqueGdiObj<HBITMAP>();
-    UniqueMemDC dcMem(CreateCompatibleDC(dcWindow.get()));
-    UniqueGdiObj<HBITMAP> bitmap(CreateCompatibleBitmap(dcWindow.get(), rc.right - rc.left, rc.bottom - rc.top));
-    if (!dcMem || !bitmap)
-        return UniqueGdiObj<HBITMAP>();
-    SelectScope select(dcMem.get(), bitmap.get());
-    if (!BitBlt(dcMem.get(), 0, 0, rc.right - rc.left, rc.bottom - rc.top, dcWindow.get(), rc.left, rc.top, SRCCOPY))
-        return UniqueGdiObj<HBITMAP>();
-    return bitmap;
+    UniqueGdiObj<HBITMAP> bitmap;
+    SYSTEMTIME st{};
+    HWND hNotify = nullptr;
+    UINT nMessage = 0;
+};
+
+void PostResult(HWND hNotify, UINT nMessage, ScreenshotResult result)
+{
+    auto pResult = std::make_unique<ScreenshotResult>(std::move(result));
+    if (PostMessageW(hNotify, nMessage, 0, reinterpret_cast<LPARAM>(pResult.get())))
+        pResult.release();  // the receiver owns it now
+}
+
+DWORD WINAPI SaveScreenshotThread(LPVOID pParam)
+{
+    std::unique_ptr<ScreenshotJob> job(static_cast<ScreenshotJob*>(pParam));
+    try {
+        PostResult(job->hNotify, job->nMessage, SaveScreenshotPicture(job->bitmap.get(), job->st));
+    } catch (...) {
+        // Out of memory for the result: the player sees no balloon, nothing else is lost.
+    }
+    return 0;
 }
 
 }  // namespace
+
+UniqueGdiObj<HBITMAP> CaptureWindowPicture(HWND hWnd)
+{
+    // Taken from the screen, where the page is as the player sees it: a page the graphics card draws
+    // is not in the window's own device context, which reads black then. The screenshot key works
+    // only while the window is active, so what lies over it is its own.
+    RECT rc = VisibleClientRect(hWnd);
+    if (IsRectEmpty(&rc))
+        return UniqueGdiObj<HBITMAP>();
+    MapWindowPoints(hWnd, nullptr, reinterpret_cast<POINT*>(&rc), 2);
+    WindowDC dcScreen(nullptr);
+    if (!dcScreen)
+        return UniqueGdiObj<HBITMAP>();
+    UniqueMemDC dcMem(CreateCompatibleDC(dcScreen.get()));
+    UniqueGdiObj<HBITMAP> bitmap(CreateCompatibleBitmap(dcScreen.get(), rc.right - rc.left, rc.bottom - rc.top));
+    if (!dcMem || !bitmap)
+        return UniqueGdiObj<HBITMAP>();
+    SelectScope select(dcMem.get(), bitmap.get());
+    if (!BitBlt(dcMem.get(), 0, 0, rc.right - rc.left, rc.bottom - rc.top, dcScreen.get(), rc.left, rc.top,
+                SRCCOPY | CAPTUREBLT))
+        return UniqueGdiObj<HBITMAP>();
+    return bitmap;
+}
 
 bool FindPngEncoder(CLSID& clsid)
 {
@@ -149,9 +165,38 @@ ScreenshotResult SaveWindowScreenshot(HWND hWnd)
     // The picture is taken at the key press; the disk comes after.
     SYSTEMTIME st{};
     GetLocalTime(&st);
-    const UniqueGdiObj<HBITMAP> bitmap = CaptureVisibleArea(hWnd);
-    if (!bitmap)
-        return Failed(L"游戏画面无法截取");
+    const UniqueGdiObj<HBITMAP> bitmap = CaptureWindowPicture(hWnd);
+    return SaveScreenshotPicture(bitmap.get(), st);
+}
+
+UniqueHandle SaveWindowScreenshotInBackground(HWND hWnd, HWND hNotify, UINT nMessage)
+{
+    auto job = std::make_unique<ScreenshotJob>();
+    GetLocalTime(&job->st);
+    job->bitmap = CaptureWindowPicture(hWnd);
+    job->hNotify = hNotify;
+    job->nMessage = nMessage;
+    if (!job->bitmap) {
+        PostResult(hNotify, nMessage, Failed(kNotCaptured));
+        return UniqueHandle();
+    }
+    UniqueHandle thread(CreateThread(nullptr, 0, SaveScreenshotThread, job.get(), 0, nullptr));
+    if (thread)
+        job.release();  // the thread owns it now
+    else
+        PostResult(hNotify, nMessage, SaveScreenshotPicture(job->bitmap.get(), job->st));
+    return thread;
+}
+
+std::unique_ptr<ScreenshotResult> TakePostedScreenshotResult(LPARAM lParam)
+{
+    return std::unique_ptr<ScreenshotResult>(reinterpret_cast<ScreenshotResult*>(lParam));
+}
+
+ScreenshotResult SaveScreenshotPicture(HBITMAP hBitmap, const SYSTEMTIME& st)
+{
+    if (!hBitmap)
+        return Failed(kNotCaptured);
 
     const CString strFolder = GetScreenshotFolder();
     if (strFolder.IsEmpty())
@@ -168,7 +213,7 @@ ScreenshotResult SaveWindowScreenshot(HWND hWnd)
     CLSID clsidPng{};
     Gdiplus::Status status = Gdiplus::GenericError;
     if (FindPngEncoder(clsidPng)) {
-        Gdiplus::Bitmap picture(bitmap.get(), nullptr);
+        Gdiplus::Bitmap picture(hBitmap, nullptr);
         status = picture.GetLastStatus();
         if (status == Gdiplus::Ok)
             status = picture.Save(szTemp, &clsidPng, nullptr);

@@ -4,7 +4,10 @@
 #pragma once
 #include <windows.h>
 
+#include <memory>
+
 #include "framework/CString.h"
+#include "framework/Handles.h"
 
 struct ScreenshotResult
 {
@@ -20,9 +23,24 @@ CString GetScreenshotFolder();
 // existing picture of the same second is never replaced.
 CString MakeScreenshotFileName(const SYSTEMTIME& st, int nAttempt);
 
-// Saves what hWnd shows of its client area (as far as its parent and the screen let it be seen) in
-// GetScreenshotFolder(), which is made when missing. GDI+ must be running.
+// What hWnd shows of its client area (as far as its parent and the screen let it be seen), read from
+// the screen as the player sees it; null when nothing of it is visible.
+UniqueGdiObj<HBITMAP> CaptureWindowPicture(HWND hWnd);
+
+// Writes a captured picture, taken at st, as a PNG file in GetScreenshotFolder(), which is made when
+// missing. Any thread may call it; GDI+ must be running. A null picture fails with its reason.
+ScreenshotResult SaveScreenshotPicture(HBITMAP hBitmap, const SYSTEMTIME& st);
+
+// Both of the above at once, on the calling thread.
 ScreenshotResult SaveWindowScreenshot(HWND hWnd);
+
+// Takes the picture now, on the calling thread, and leaves the encoding and the disk to a thread of
+// its own, so a window's thread never waits for them. The result is posted to hNotify as nMessage
+// with a ScreenshotResult in lParam that the receiver owns (TakePostedScreenshotResult); a window
+// gone by then loses it. Returns the thread (null when there was nothing to save or the work was
+// done here instead); GDI+ must keep running until it ends.
+UniqueHandle SaveWindowScreenshotInBackground(HWND hWnd, HWND hNotify, UINT nMessage);
+std::unique_ptr<ScreenshotResult> TakePostedScreenshotResult(LPARAM lParam);
 
 // The class id of GDI+'s PNG encoder; false when GDI+ has none (or is not running).
 bool FindPngEncoder(CLSID& clsid);

@@ -15,9 +15,13 @@
 #include "widgets/MenbanDlg.h"
 #include "widgets/PngImage.h"
 
+#include <algorithm>
+
 namespace {
 // A restarted shell announces its new notification area with this message to every top-level window.
 const UINT WM_TASKBAR_CREATED = RegisterWindowMessageW(L"TaskbarCreated");
+// How long the window's end waits for a picture still being written.
+constexpr DWORD kScreenshotWriteWaitMs = 10000;
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CTorvel_QermDlg, CDialog)
@@ -48,6 +52,8 @@ BEGIN_MESSAGE_MAP(CTorvel_QermDlg, CDialog)
     ON_WM_HOTKEY()
     ON_MESSAGE(WM_TRAY_NOTIFY, OnTrayNotify)
     ON_MESSAGE(WM_GAMEWND_ANNOUNCE, OnGameWndAnnounce)
+    ON_MESSAGE(WM_AUDIO_DEVICES_CHANGED, OnAudioDevicesChanged)
+    ON_MESSAGE(WM_SCREENSHOT_SAVED, OnScreenshotSaved)
     ON_REGISTERED_MESSAGE(WM_TASKBAR_CREATED, OnTaskbarCreated)
 END_MESSAGE_MAP()
 
@@ -65,6 +71,11 @@ CTorvel_QermDlg::CTorvel_QermDlg() : CDialog(IDD_TORVEL_QERM_DIALOG)
 
 CTorvel_QermDlg::~CTorvel_QermDlg()
 {
+    // No more device reports for a window that goes; pictures still being written are finished
+    // while GDI+ still runs.
+    m_audioWatch.Stop();
+    for (const UniqueHandle& thread : m_screenshotThreads)
+        WaitForSingleObject(thread.get(), kScreenshotWriteWaitMs);
     // The window goes first, while the view and the overlay still exist as objects; then the
     // objects it owned, then the icon (a confirmed exit has already removed it).
     if (m_hWnd && FromHandlePermanent(m_hWnd) == this)
@@ -113,12 +124,16 @@ BOOL CTorvel_QermDlg::OnInitDialog()
     m_hTrayIcon.reset(static_cast<HICON>(
         LoadImageW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, cxIcon, cyIcon, LR_DEFAULTCOLOR)));
     AddTrayIcon(GetWindowText(), m_hWnd, m_hTrayIcon.get());
+    // A client started as administrator is filtered from messages of the ordinary-rights shell; the
+    // new shell's announcement must still reach it, or the icon stays lost.
+    ChangeWindowMessageFilterEx(m_hWnd, WM_TASKBAR_CREATED, MSGFLT_ALLOW, nullptr);
 
     // Before the page exists, so that it never makes a sound the player switched off.
     WCHAR szSoundOff[MAX_PATH];
     GetSettingString(L"Setting", L"soundoff", L"0", szSoundOff);
     m_bMuted = ParseSettingInt(szSoundOff) != 0;
     ApplyMute();
+    m_audioWatch.Start(m_hWnd, WM_AUDIO_DEVICES_CHANGED);
 
     struct Binding
     {
@@ -196,7 +211,13 @@ void CTorvel_QermDlg::OnCancel()
 
 void CTorvel_QermDlg::OnBtnBossKey()
 {
+    HideAndSilence();
+}
+
+void CTorvel_QermDlg::HideAndSilence()
+{
     ShowWindow(SW_HIDE);
+    // Nobody behind the boss key may hear the game; showing the window again brings the sound back.
     m_bMutedByBossKey = true;
     ApplyMute();
 }
@@ -277,22 +298,43 @@ void CTorvel_QermDlg::OnShowWindow(BOOL bShow, UINT)
 
 void CTorvel_QermDlg::OnHotKey(UINT nHotKeyId, UINT, UINT)
 {
-    if (HandleGlobalHotKey(m_hWnd, static_cast<int>(nHotKeyId), *this) == HotKeyAction::Hide) {
-        // Nobody behind the boss key may hear the game.
-        m_bMutedByBossKey = true;
-        ApplyMute();
-    }
+    if (HandleGlobalHotKey(m_hWnd, static_cast<int>(nHotKeyId), *this) == HotKeyAction::Hide)
+        HideAndSilence();
     Default();
 }
 
 void CTorvel_QermDlg::SaveScreenshot()
 {
-    const ScreenshotResult result = SaveWindowScreenshot(m_pView ? m_pView->GetSafeHwnd() : nullptr);
-    m_strLastScreenshot = result.bSaved ? result.strPath : CString();
-    if (result.bSaved)
-        ShowTrayBalloon(L"截图已保存", result.strPath, NIIF_INFO);
+    // Threads that are done are let go.
+    m_screenshotThreads.erase(std::remove_if(m_screenshotThreads.begin(), m_screenshotThreads.end(),
+                                             [](const UniqueHandle& thread) {
+                                                 return WaitForSingleObject(thread.get(), 0) == WAIT_OBJECT_0;
+                                             }),
+                              m_screenshotThreads.end());
+    UniqueHandle thread =
+        SaveWindowScreenshotInBackground(m_pView ? m_pView->GetSafeHwnd() : nullptr, m_hWnd, WM_SCREENSHOT_SAVED);
+    if (thread)
+        m_screenshotThreads.push_back(std::move(thread));
+}
+
+LRESULT CTorvel_QermDlg::OnScreenshotSaved(WPARAM, LPARAM lParam)
+{
+    const std::unique_ptr<ScreenshotResult> pResult = TakePostedScreenshotResult(lParam);
+    if (!pResult)
+        return 0;
+    m_strLastScreenshot = pResult->bSaved ? pResult->strPath : CString();
+    if (pResult->bSaved)
+        ShowTrayBalloon(L"截图已保存", pResult->strPath, NIIF_INFO);
     else
-        ShowTrayBalloon(L"截图未能保存", result.strReason, NIIF_WARNING);
+        ShowTrayBalloon(L"截图未能保存", pResult->strReason, NIIF_WARNING);
+    return 0;
+}
+
+LRESULT CTorvel_QermDlg::OnAudioDevicesChanged(WPARAM, LPARAM)
+{
+    // A new device starts the client's session there unmuted.
+    ApplyMute();
+    return 0;
 }
 
 void CTorvel_QermDlg::OnClearCache()
@@ -318,9 +360,18 @@ LRESULT CTorvel_QermDlg::OnGameWndAnnounce(WPARAM wParam, LPARAM)
     return 0;
 }
 
+HWND CTorvel_QermDlg::GetGameWnd() const
+{
+    // A game window whose process ended leaves a handle the system may give to another window; only
+    // a window still inside this one is the game window.
+    if (m_hGameWnd && !(::IsWindow(m_hGameWnd) && ::GetAncestor(m_hGameWnd, GA_PARENT) == m_hWnd))
+        m_hGameWnd = nullptr;
+    return m_hGameWnd;
+}
+
 void CTorvel_QermDlg::SendToGameWindow(UINT message, WPARAM wParam)
 {
-    if (!m_hGameWnd)
+    if (!GetGameWnd())
         return;
     // The game window's process may hang or die; the main window goes on either way.
     DWORD_PTR dwResult = 0;

@@ -7,10 +7,12 @@
 #include <gdiplus.h>
 
 #include <memory>
+#include <vector>
 
 #include "app/GameWndMessages.h"
 #include "framework/CDialog.h"
 #include "framework/Handles.h"
+#include "mainwnd/AudioMute.h"
 #include "mainwnd/HotKeys.h"
 #include "widgets/TouchButton.h"
 
@@ -19,6 +21,10 @@ class CMenbanDlg;
 
 // The notification area's callback message.
 constexpr UINT WM_TRAY_NOTIFY = WM_USER + 1;
+// A playback device came, went or became the default: the mute choice is applied again.
+constexpr UINT WM_AUDIO_DEVICES_CHANGED = WM_APP + 1;
+// A screenshot's file work is over; lParam holds its ScreenshotResult.
+constexpr UINT WM_SCREENSHOT_SAVED = WM_APP + 2;
 
 class CTorvel_QermDlg : public CDialog, public IHotKeyTarget
 {
@@ -48,13 +54,15 @@ public:
     bool IsFullScreen() const override { return m_bFullScreen; }
     bool IsMaximizedLayout() const override { return m_bMaximized; }
     bool IsMinimizedByButton() const override { return m_bMinimized != 0; }
-    HWND GetGameWnd() const override { return m_hGameWnd; }
+    // The announced game window while it is still a child of this window; forgotten once it is not.
+    HWND GetGameWnd() const override;
     void RefreshView() override;
     void MaximizeLayout() override { Maximize(); }
     void RestoreLayout() override { Restore(); }
     void EnterFullScreenFromHotKey() override { EnterFullScreen(LayoutSource::HotKey); }
     void LeaveFullScreenFromHotKey() override { LeaveFullScreen(LayoutSource::HotKey); }
-    // Saves what the game view shows as a picture and reports it in a tray balloon.
+    // Takes what the game view shows as a picture; it is saved on a thread of its own and reported in
+    // a tray balloon when the file is written.
     void SaveScreenshot() override;
     CMyHtmlView* GetView() const { return m_pView.get(); }
     CMenbanDlg* GetMask() const { return m_pMask.get(); }
@@ -102,6 +110,8 @@ protected:
     void OnBtnMinimize() { Minimize(); }
     void OnBtnFullScreen() { EnterFullScreen(LayoutSource::Window); }
     void OnBtnBossKey();
+    // The boss key's hide: the window goes and its sound with it until it is shown again.
+    void HideAndSilence();
     void OnBtnSelectServer();
     void OnBtnClose() { ConfirmExit(); }
     void OnBtnRefresh() { RefreshPage(); }
@@ -119,6 +129,8 @@ protected:
     void OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized);
     void OnShowWindow(BOOL bShow, UINT nStatus);
     LRESULT OnGameWndAnnounce(WPARAM wParam, LPARAM lParam);
+    LRESULT OnAudioDevicesChanged(WPARAM wParam, LPARAM lParam);
+    LRESULT OnScreenshotSaved(WPARAM wParam, LPARAM lParam);
 
     CTouchButton m_btnClose;
     CTouchButton m_btnMaximize;
@@ -138,7 +150,7 @@ protected:
     UniqueIcon m_hTrayIcon;
     std::unique_ptr<CMenbanDlg> m_pMask;
     std::unique_ptr<CMyHtmlView> m_pView;
-    HWND m_hGameWnd = nullptr;
+    mutable HWND m_hGameWnd = nullptr;  // forgotten by GetGameWnd once it names no child of this window
     CString m_strGameUrl;
     int m_nSelectServerShow = SW_SHOWNORMAL;
     // The client width the title buttons last captured their backgrounds at.
@@ -152,6 +164,8 @@ protected:
     bool m_bMutedByBossKey = false;    // hidden by the boss key: silent until shown again
     bool m_bSessionMuted = false;      // what the audio session was last asked for
     CString m_strLastScreenshot;       // the picture a click on the balloon shows in its folder
+    CAudioDeviceWatch m_audioWatch;
+    std::vector<UniqueHandle> m_screenshotThreads;  // waited for before the window goes (and GDI+ with it)
 
     DECLARE_MESSAGE_MAP()
 };

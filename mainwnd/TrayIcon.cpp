@@ -42,7 +42,7 @@ void CTorvel_QermDlg::RemoveTrayIcon()
 
 void CTorvel_QermDlg::CloseGameWindow()
 {
-    if (!m_hGameWnd)
+    if (!GetGameWnd())
         return;
     SendToGameWindow(WM_CLOSE, 0);
     Sleep(kGameWndCloseWait);
@@ -97,7 +97,11 @@ LRESULT CTorvel_QermDlg::OnTrayNotify(WPARAM, LPARAM lParam)
 
 void CTorvel_QermDlg::OnTrayToggleShow()
 {
-    ShowWindow(IsWindowVisible() ? SW_HIDE : SW_SHOW);
+    // The menu's hide is the boss key's: silent while hidden, the player's choice back when shown.
+    if (IsWindowVisible())
+        HideAndSilence();
+    else
+        ShowWindow(SW_SHOW);
 }
 
 void CTorvel_QermDlg::ShowTrayBalloon(const CString& strTitle, const CString& strText, DWORD dwInfoFlags)

@@ -166,8 +166,8 @@ void CTorvel_QermDlg::RefreshPage()
 {
     if (m_pView)
         m_pView->Refresh();
-    if (m_hGameWnd)
-        ::PostMessageW(m_hGameWnd, WM_GAMEWND_REFRESH, 0, 0);
+    if (const HWND hGameWnd = GetGameWnd())
+        ::PostMessageW(hGameWnd, WM_GAMEWND_REFRESH, 0, 0);
 }
 
 void CTorvel_QermDlg::RefreshView()

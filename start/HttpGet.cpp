@@ -12,6 +12,9 @@
 namespace {
 
 constexpr DWORD kReadChunkBytes = 1024;
+// The requests run on a window's thread: a host that does not answer may hold it this long per step
+// (connect, send, each receive) and no longer, well before the system calls the window hung.
+constexpr DWORD kStepTimeoutMs = 4000;
 
 bool IsLoopbackHost(CString strHost)
 {
@@ -52,6 +55,11 @@ CString HttpGetText(const CString& url)
         CInternetSession session(nullptr, 1, dwAccess);
         if (!session.IsOpen())
             return CString();
+        for (DWORD dwOption : {DWORD(INTERNET_OPTION_CONNECT_TIMEOUT), DWORD(INTERNET_OPTION_SEND_TIMEOUT),
+                               DWORD(INTERNET_OPTION_RECEIVE_TIMEOUT)}) {
+            DWORD dwTimeout = kStepTimeoutMs;
+            InternetSetOptionW(session.GetHandle(), dwOption, &dwTimeout, sizeof dwTimeout);
+        }
         std::unique_ptr<CHttpFile> file =
             session.OpenURL(url, 1, INTERNET_FLAG_TRANSFER_ASCII | INTERNET_FLAG_NO_UI);
         if (!file)

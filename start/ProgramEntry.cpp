@@ -43,6 +43,54 @@ bool CreateEntry(HKEY hRoot, REGSAM view, const CString& strName, const ProgramE
     return true;
 }
 
+CString FullPathOf(const CString& strPath)
+{
+    const DWORD nChars = GetFullPathNameW(strPath, 0, nullptr, nullptr);
+    if (nChars == 0)
+        return strPath;
+    CString strFull;
+    const DWORD nWritten = GetFullPathNameW(strPath, nChars, strFull.GetBuffer(int(nChars)), nullptr);
+    strFull.ReleaseBuffer(nWritten < nChars ? int(nWritten) : 0);
+    return strFull.IsEmpty() ? strPath : strFull;
+}
+
+CString ReadStringValue(HKEY hRoot, REGSAM view, const CString& strKey, LPCWSTR pszName)
+{
+    UniqueRegKey key;
+    if (RegOpenKeyExW(hRoot, strKey, 0, KEY_QUERY_VALUE | view, key.put()) != ERROR_SUCCESS)
+        return CString();
+    DWORD cbData = 0;
+    if (RegGetValueW(key.get(), nullptr, pszName, RRF_RT_REG_SZ, nullptr, nullptr, &cbData) != ERROR_SUCCESS)
+        return CString();
+    CString strValue;
+    const int nChars = int(cbData / sizeof(wchar_t));
+    const bool bRead = RegGetValueW(key.get(), nullptr, pszName, RRF_RT_REG_SZ, nullptr,
+                                    strValue.GetBuffer(nChars + 1), &cbData) == ERROR_SUCCESS;
+    strValue.ReleaseBuffer(bRead ? -1 : 0);
+    return strValue;
+}
+
+// The executable an entry belongs to: its "Path", or the quoted program of its uninstall command.
+CString EntryExecutable(HKEY hRoot, REGSAM view, const CString& strKey)
+{
+    const CString strPath = ReadStringValue(hRoot, view, strKey, L"Path");
+    if (!strPath.IsEmpty())
+        return strPath;
+    const CString strCommand = ReadStringValue(hRoot, view, strKey, L"UninstallString");
+    if (strCommand.GetLength() < 2 || strCommand[0] != L'"')
+        return CString();
+    const int nClose = strCommand.Find(L'"', 1);
+    return nClose > 1 ? strCommand.Mid(1, nClose - 1) : CString();
+}
+
+bool SameFile(const CString& strA, const CString& strB)
+{
+    const CString strFullA = FullPathOf(strA);
+    const CString strFullB = FullPathOf(strB);
+    return !strFullA.IsEmpty() &&
+           CompareStringOrdinal(strFullA, strFullA.GetLength(), strFullB, strFullB.GetLength(), TRUE) == CSTR_EQUAL;
+}
+
 }  // namespace
 
 void WriteProgramEntry(const CString& strName, const ProgramEntryTexts& texts)
@@ -58,12 +106,15 @@ void WriteProgramEntry(const CString& strName, const ProgramEntryTexts& texts)
         CreateEntry(HKEY_CURRENT_USER, 0, strName, texts);
 }
 
-void RemoveProgramEntry(const CString& strName)
+void RemoveProgramEntry(const CString& strName, const CString& strExePath)
 {
     if (strName.IsEmpty())
         return;
     const CString strKey = CString(kUninstallListKey) + L"\\" + strName;
     // The entry holds values only, so the non-recursive delete suffices and can never take more.
-    RegDeleteKeyExW(HKEY_LOCAL_MACHINE, strKey, kMachineView, 0);
+    // The machine's list is every user's: the entry goes only when it names this executable, never
+    // another user's installation under the same name.
+    if (SameFile(EntryExecutable(HKEY_LOCAL_MACHINE, kMachineView, strKey), strExePath))
+        RegDeleteKeyExW(HKEY_LOCAL_MACHINE, strKey, kMachineView, 0);
     RegDeleteKeyW(HKEY_CURRENT_USER, strKey);
 }

@@ -14,5 +14,7 @@ struct ProgramEntryTexts
 
 // Writes the entry strName once: an entry that exists in either list is left as it is.
 void WriteProgramEntry(const CString& strName, const ProgramEntryTexts& texts);
-// Removes the entry strName from both lists; failures are ignored. An empty name removes nothing.
-void RemoveProgramEntry(const CString& strName);
+// Removes the entry strName from the user's list, and from the machine's list when that entry names
+// strExePath (every user of the machine shares that list, each with an installation of their own);
+// failures are ignored. An empty name removes nothing.
+void RemoveProgramEntry(const CString& strName, const CString& strExePath);

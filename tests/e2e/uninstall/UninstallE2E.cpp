@@ -21,6 +21,8 @@ const wchar_t kGpuKey[] = L"Software\\Microsoft\\Internet Explorer\\Main\\Featur
 // The client runs, and is installed, under this file name; another program's switch stays.
 const wchar_t kExeName[] = L"Torvel_Qerm.exe";
 const wchar_t kOtherExeName[] = L"TorvelCanary.exe";
+// A first start often runs under the downloaded file's name.
+const wchar_t kDownloadName[] = L"Vantor(1).exe";
 
 // The lines of diagnostics the process sends while this thread is attached to it as its debugger,
 // until one holds pszText or the time is up; the process runs on, detached, either way.
@@ -124,7 +126,7 @@ protected:
     void Clean()
     {
         for (const CString& strFile : {m_strDesktopLink, GameLink(), UninstallLink(), m_strForeignFile,
-                                       m_strInstalledExe, m_strCacheCopy})
+                                       m_strInstalledExe, m_strCacheCopy, m_strDataDir + L"\\" + kDownloadName})
             DeleteFileW(strFile);
         RemoveDirectoryW(m_strGameDir);
         RemoveDirectoryW(m_strBrandDir);
@@ -137,6 +139,7 @@ protected:
         for (const wchar_t* pszKey : {kEmulationKey, kGpuKey}) {
             SHDeleteValueW(HKEY_CURRENT_USER, pszKey, kExeName);
             SHDeleteValueW(HKEY_CURRENT_USER, pszKey, kOtherExeName);
+            SHDeleteValueW(HKEY_CURRENT_USER, pszKey, kDownloadName);
         }
     }
 
@@ -144,10 +147,10 @@ protected:
     CString UninstallLink() const { return m_strGameDir + L"\\卸载-《Vantor》.lnk"; }
 
     // A normal run installs as it shows the start window; its close prompt then ends it.
-    void Install()
+    void Install(const CString& strExe = ClientExePath())
     {
         ClientProcess client;
-        ASSERT_TRUE(client.Start(ClientExePath(), L"\"" + ClientExePath() + L"\""));
+        ASSERT_TRUE(client.Start(strExe, L"\"" + strExe + L"\""));
         HWND hStart = WaitForStartWindow(client);
         ASSERT_NE(hStart, nullptr);
         PostMessageW(hStart, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -235,6 +238,12 @@ TEST_F(UninstallTest, ConfirmingRemovesTheWholeInstallationAndASecondRemovalFind
     // machine's list leaves it.
     ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, kEntryKey));
     ASSERT_TRUE(WriteDword(HKEY_CURRENT_USER, kEmulationKey, kOtherExeName, 9000));
+    // A start under the downloaded file's name switched the page mode on for that name too.
+    const CString strDownloadDir = CopyExecutableTo(ClientExePath(), m_strScratch);
+    const CString strDownload = m_strScratch + L"\\" + kDownloadName;
+    ASSERT_TRUE(!strDownloadDir.IsEmpty() && CopyFileW(strDownloadDir, strDownload, FALSE));
+    ASSERT_NO_FATAL_FAILURE(Install(strDownload));
+    ASSERT_EQ(ReadDword(HKEY_CURRENT_USER, kEmulationKey, kDownloadName), 11001);
     // The prompting process holds the installed executable for a moment after it started the
     // removal, as a running image does: here until the removal has found it held at least once.
     UniqueFile hold(CreateFileW(m_strInstalledExe, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
@@ -262,6 +271,8 @@ TEST_F(UninstallTest, ConfirmingRemovesTheWholeInstallationAndASecondRemovalFind
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kEntryKey));
     EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, kEmulationKey, kExeName), -1);
     EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, kGpuKey, kExeName), -1);
+    EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, kEmulationKey, kDownloadName), -1) << "the downloaded name's switch stayed";
+    EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, kGpuKey, kDownloadName), -1) << "the downloaded name's switch stayed";
     EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, kEmulationKey, kOtherExeName), 9000) << "another program's switch went too";
     // Left: the install folder itself and the removal copy.
     EXPECT_TRUE(PathIsDirectoryW(m_strDataDir));
@@ -293,9 +304,64 @@ TEST_F(UninstallTest, RemovalForACopyElsewhereKeepsThatCopyItsFolderAndForeignFi
     EXPECT_TRUE(PathIsDirectoryW(m_strBrandDir));
     for (const CString& strGone : {m_strDesktopLink, GameLink(), UninstallLink(), m_strDataDir + L"\\res"})
         EXPECT_FALSE(PathExists(strGone)) << strGone.ToUtf8() << " is still there";
-    // The installed copy was not named, so it stays.
+    // The installed copy was not named, so it stays, and so does the machine's program-list entry,
+    // which names that copy (as another user's entry names theirs).
     EXPECT_TRUE(PathExists(m_strInstalledExe));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kEntryKey, KEY_WOW64_64KEY)) << "another installation's entry went";
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kProfileKey));
+}
+
+TEST_F(UninstallTest, ARunningClientIsToBeEndedFirstAndAnUndeletableExeKeepsTheWayBack)
+{
+    ASSERT_NO_FATAL_FAILURE(Install());
+    {
+        // A client of the installation runs (hidden by the boss key it would show only its icon).
+        ClientProcess running;
+        ASSERT_TRUE(running.Start(m_strInstalledExe, L"\"" + m_strInstalledExe + L"\""));
+        ASSERT_NE(WaitForStartWindow(running), nullptr);
+        ClientProcess prompt;
+        ASSERT_TRUE(prompt.Start(m_strInstalledExe, L"\"" + m_strInstalledExe + L"\" -u"));
+        // OK while it still runs asks again and starts nothing.
+        HWND hBox = WaitForMessageBox(prompt);
+        ASSERT_NE(hBox, nullptr) << "no question";
+        ClickDialogButton(hBox, IDOK);
+        for (int nTry = 0; nTry < 200 && IsWindow(hBox); ++nTry)
+            Sleep(50);
+        hBox = WaitForMessageBox(prompt);
+        ASSERT_NE(hBox, nullptr) << "the removal went ahead while a client ran";
+        EXPECT_FALSE(PathExists(m_strCacheCopy)) << "a removal copy was made";
+        // Once the client is gone, OK leads to the usual question; its Cancel keeps everything.
+        running.Kill();
+        ClickDialogButton(hBox, IDOK);
+        for (int nTry = 0; nTry < 200 && IsWindow(hBox); ++nTry)
+            Sleep(50);
+        hBox = WaitForMessageBox(prompt);
+        ASSERT_NE(hBox, nullptr) << "no uninstall question after the client ended";
+        EXPECT_FALSE(PathExists(m_strCacheCopy));
+        ClickDialogButton(hBox, IDCANCEL);
+        ASSERT_TRUE(prompt.WaitForExit());
+        EXPECT_TRUE(ProcessesNamed(kCopyName).empty()) << "a removal was started";
+        ExpectInstalled("after the running client's question");
+    }
+
+    // A removal that cannot delete the executable (held as a running image holds it, past the
+    // removal's wait) keeps the uninstall shortcut and the program-list entry.
+    UniqueFile hold(CreateFileW(m_strInstalledExe, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(hold);
+    const CString strCopy = CopyExecutableTo(ClientExePath(), m_strScratch);
+    ASSERT_FALSE(strCopy.IsEmpty());
+    EXPECT_EQ(Run(strCopy, L"-u " + m_strInstalledExe), 0u);
+    hold = UniqueFile();
+    EXPECT_TRUE(PathExists(m_strInstalledExe));
+    EXPECT_TRUE(PathExists(UninstallLink())) << "the way to try again went";
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kEntryKey, KEY_WOW64_64KEY)) << "the way to try again went";
+    for (const CString& strGone : {m_strDesktopLink, GameLink(), m_strDataDir + L"\\res"})
+        EXPECT_FALSE(PathExists(strGone)) << strGone.ToUtf8() << " is still there";
+    // Tried again once nothing holds it: all of it goes.
+    EXPECT_EQ(Run(strCopy, L"-u " + m_strInstalledExe), 0u);
+    for (const CString& strGone : {m_strInstalledExe, UninstallLink(), m_strGameDir, m_strBrandDir})
+        EXPECT_FALSE(PathExists(strGone)) << strGone.ToUtf8() << " is still there";
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kEntryKey, KEY_WOW64_64KEY));
 }
 
 TEST_F(UninstallTest, AnEmptyNameInTheStringTableRemovesNothing)

@@ -157,6 +157,28 @@ TEST_F(CacheWorker, RequestWhileTheReportIsOnItsWayStartsNoSecondCleaning)
     ASSERT_TRUE(WaitForReports(nReports + 1));
 }
 
+TEST_F(CacheWorker, RequestAfterTheReportHidTheOverlayLeavesNoOverlayUp)
+{
+    CTraceCapture trace;
+    // The worker stops right after its report was handled: the overlay is down, the worker not idle yet.
+    trace.HoldAt(L"Cache cleaning reported");
+    ShowCleaningOverlay(m_main.Hwnd(), m_overlay.GetSafeHwnd());
+    ASSERT_TRUE(StartCacheCleaning(m_main.Hwnd()));
+    ASSERT_TRUE(PumpUntil([&] { return !m_main.m_commands.empty() && trace.WaitHeld(0); }, 30000));
+    EXPECT_FALSE(m_overlay.IsWindowVisible());
+
+    // The player asks again just then: the overlay goes up and must come down again.
+    ShowCleaningOverlay(m_main.Hwnd(), m_overlay.GetSafeHwnd());
+    EXPECT_FALSE(StartCacheCleaning(m_main.Hwnd()));
+    trace.Release();
+    ASSERT_TRUE(PumpUntil([] { return !IsCacheCleaningRunning(); }, 30000));
+    PumpUntil([] { return false; }, 200);
+    EXPECT_FALSE(m_overlay.IsWindowVisible()) << "the overlay stayed up with no cleaning to end it";
+    EXPECT_EQ(m_main.m_commands.size(), 2u);
+    EXPECT_TRUE(StartCacheCleaning(m_main.Hwnd()));
+    ASSERT_TRUE(WaitForReports(3));
+}
+
 TEST_F(CacheWorker, OverlayCoversTheWindowAndAnimatesUntilHidden)
 {
     SetWindowPos(m_main.Hwnd(), nullptr, 150, 70, 700, 420, SWP_NOZORDER | SWP_NOACTIVATE);

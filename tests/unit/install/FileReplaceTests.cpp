@@ -70,6 +70,64 @@ TEST_F(FileReplace, TheCopyTakesTheTargetsPlaceAndNothingElseStays)
     EXPECT_TRUE(ReplaceFileWithCopy(m_strSource.c_str(), m_strTarget.c_str()));
     EXPECT_EQ(ReadFileBytes(m_strTarget), fresh);
     EXPECT_EQ(Names(), (std::vector<std::wstring>{L"installed.exe", L"new.exe"}));
+
+    // Temporary files of copies killed on the way go at the next replace; files that only look alike stay.
+    for (const wchar_t* pszName : {L"installed.exe.~1f2e3d.tmp", L"installed.exe.~0.tmp", L"installed.exe.~1.txt",
+                                   L"other.exe.~1f2e3d.tmp"})
+        ASSERT_TRUE(Write(m_strFolder + L"\\" + pszName, "left over"));
+    EXPECT_TRUE(ReplaceFileWithCopy(m_strSource.c_str(), m_strTarget.c_str()));
+    EXPECT_EQ(Names(), (std::vector<std::wstring>{L"installed.exe", L"installed.exe.~1.txt", L"new.exe",
+                                                  L"other.exe.~1f2e3d.tmp"}));
+}
+
+TEST_F(FileReplace, ARenameRefusedForAMomentIsTriedAgain)
+{
+    // Large enough that the copy is still being written when the scanner below starts watching.
+    const std::string fresh = Pattern(48 * 1024 * 1024, 19);
+    ASSERT_TRUE(Write(m_strSource, fresh));
+    ASSERT_TRUE(Write(m_strTarget, "old"));
+    // A virus scanner: it opens the new file as soon as it appears and keeps it open for a while,
+    // without letting anyone rename it meanwhile.
+    struct Scanner
+    {
+        std::wstring strPattern;
+        size_t nExpectedBytes;
+        bool bHeld = false;
+        static DWORD WINAPI Run(LPVOID pParam)
+        {
+            auto* self = static_cast<Scanner*>(pParam);
+            const std::wstring strFolder = self->strPattern.substr(0, self->strPattern.rfind(L'\\') + 1);
+            for (int nTry = 0; nTry < 20000 && !self->bHeld; ++nTry) {
+                WIN32_FIND_DATAW found{};
+                UniqueFindFile find(FindFirstFileW(self->strPattern.c_str(), &found));
+                if (!find) {
+                    Sleep(1);
+                    continue;
+                }
+                UniqueFile file(CreateFileW((strFolder + found.cFileName).c_str(), GENERIC_READ,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+                if (!file)
+                    continue;
+                self->bHeld = true;
+                // Still held when the writer is done and renames it.
+                LARGE_INTEGER size{};
+                for (int nWait = 0; nWait < 20000 && GetFileSizeEx(file.get(), &size) &&
+                                    size.QuadPart < LONGLONG(self->nExpectedBytes);
+                     ++nWait)
+                    Sleep(1);
+                Sleep(400);
+            }
+            return 0;
+        }
+    } scanner{m_strTarget + L".~*.tmp", fresh.size()};
+    UniqueHandle thread(CreateThread(nullptr, 0, Scanner::Run, &scanner, 0, nullptr));
+    ASSERT_TRUE(thread);
+
+    EXPECT_TRUE(ReplaceFileWithCopy(m_strSource.c_str(), m_strTarget.c_str())) << GetLastError();
+    WaitForSingleObject(thread.get(), 30000);
+    ASSERT_TRUE(scanner.bHeld) << "the scanner never caught the new file";
+    EXPECT_TRUE(Read(m_strTarget) == fresh);
+    EXPECT_EQ(Names(), (std::vector<std::wstring>{L"installed.exe", L"new.exe"}));
 }
 
 TEST_F(FileReplace, ACopyCutShortLeavesTheOldTargetWholeAndNoTemporaryFile)

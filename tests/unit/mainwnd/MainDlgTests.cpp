@@ -319,6 +319,16 @@ TEST(MainWindow, AnnouncedGameWindowFollowsEveryLayout)
         PumpFor(20, Dispatch::ThroughFramework);
         EXPECT_EQ(game.Count(WM_GAMEWND_REFRESH), 1);
         EXPECT_EQ(game.Count(WM_CLOSE), 0);
+
+        // A game window that left this window (its process ended, and the handle may name another
+        // program's window by now) gets nothing more and is forgotten.
+        ::SetParent(game.Handle(), nullptr);
+        const size_t nRecords = game.m_records.size();
+        Click(d.m_btnMaximize);
+        Click(d.m_btnRefresh);
+        PumpMessages(20);
+        EXPECT_EQ(game.m_records.size(), nRecords) << "a window outside the main window got a game message";
+        EXPECT_EQ(d.GetGameWnd(), nullptr);
         return true;
     }}), kScriptDone);
 }

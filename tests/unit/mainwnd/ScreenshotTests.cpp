@@ -145,8 +145,9 @@ TEST(Screenshot, TypedKeySavesWhatTheViewShowsAndSaysWhere)
             return true;
         },
         [&](CProbeMainDlg& d) {
-            // Typed again if the first keys went to a window that held the focus for a moment.
-            if (!FilesIn(pictures.GameFolder(), L"*.png").empty())
+            // Typed again if the first keys went to a window that held the focus for a moment. The
+            // window hears of the picture once its file is written.
+            if (!d.m_strLastScreenshot.IsEmpty())
                 return true;
             if (nTyped == 0 || (nTyped < 3 && ::GetTickCount() - dwTypedAt > 3000)) {
                 EXPECT_TRUE(TypeKeys(d.GetSafeHwnd(), L"ctrl+shift+a"));
@@ -226,10 +227,14 @@ TEST(Screenshot, ReadOnlyFolderGivesTheReasonAndNoFile)
     const std::vector<std::wstring> before = FilesIn(pictures.GameFolder(), L"*");
     CTraceCapture trace;
     CProbeMainDlg dlg;
-    EXPECT_EQ(RunMainDlg(dlg, {WaitUntilShown(), [](CProbeMainDlg& d) {
-        d.SaveScreenshot();
-        return true;
-    }}), kScriptDone);
+    EXPECT_EQ(RunMainDlg(dlg, {WaitUntilShown(),
+        [&trace](CProbeMainDlg& d) {
+            d.SaveScreenshot();
+            // The file work is done on a thread of its own; the window hears of it afterwards.
+            EXPECT_TRUE(trace.LinesStartingWith(L"Tray balloon").empty()) << "the window's thread did the file work";
+            return true;
+        },
+        [&trace](CProbeMainDlg&) { return !trace.LinesStartingWith(L"Tray balloon").empty(); }}), kScriptDone);
 
     EXPECT_EQ(FilesIn(pictures.GameFolder(), L"*"), before) << "something was written";
     EXPECT_STREQ(dlg.m_strLastScreenshot, L"");

@@ -317,10 +317,16 @@ TEST(TrayIcon, LeftClickShowsTheHiddenWindowAndTheMenuCommandToggles)
         d.SendMessage(WM_USER + 1, 0, WM_MOUSEMOVE);
         d.SendMessage(WM_USER + 1, 0, WM_LBUTTONUP);
         EXPECT_TRUE(d.IsWindowVisible());
+        // The menu's hide silences the window as the boss key does; showing it brings back the
+        // player's choice.
+        const bool bChoice = d.m_bMuted;
         d.SendMessage(WM_COMMAND, 32775);
         EXPECT_FALSE(d.IsWindowVisible());
+        EXPECT_TRUE(d.m_bSessionMuted) << "hidden from the tray menu, still audible";
+        EXPECT_EQ(d.m_bMuted, bChoice) << "the player's choice changed";
         d.SendMessage(WM_COMMAND, 32775);
         EXPECT_TRUE(d.IsWindowVisible());
+        EXPECT_EQ(d.m_bSessionMuted, bChoice);
         return true;
     }}), kScriptDone);
 }
