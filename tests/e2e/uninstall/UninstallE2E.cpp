@@ -388,11 +388,15 @@ TEST_F(UninstallTest, WithoutAnApplicationDataFolderConfirmingLeadsNowhere)
     wchar_t szRootCache[MAX_PATH] = L"";
     GetFullPathNameW(L"\\cache", MAX_PATH, szRootCache, nullptr);
     const bool bRootCacheExisted = PathExists(szRootCache);
+    // A copy of its own: a client of the build folder's executable that another test runs meanwhile
+    // would first have to be ended.
+    const CString strCopy = CopyExecutableTo(ClientExePath(), m_strScratch);
+    ASSERT_FALSE(strCopy.IsEmpty());
     {
         // A roaming profile on a drive that is not there: the system has no such folder to give.
         ShellFolderOverride appData(L"AppData", L"Q:\\absent\\AppData\\Roaming");
         ASSERT_TRUE(appData.IsActive());
-        ASSERT_NO_FATAL_FAILURE(AnswerPrompt(ClientExePath(), [](HWND h) { ClickDialogButton(h, IDOK); }));
+        ASSERT_NO_FATAL_FAILURE(AnswerPrompt(strCopy, [](HWND h) { ClickDialogButton(h, IDOK); }));
         EXPECT_TRUE(ProcessesNamed(kCopyName).empty()) << "a removal was started";
     }
     EXPECT_EQ(PathExists(szRootCache), bRootCacheExisted) << "made " << CString(szRootCache).ToUtf8();
