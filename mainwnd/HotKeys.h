@@ -16,7 +16,8 @@ constexpr int kHotKeyScreenshot = 4;
 // them as ids 2 and 3, then F5 as id 1, all on hMainWnd. A missing key falls back to the shipped
 // F10 and F11; an empty value leaves its id unregistered on purpose. A name that is not a key, or
 // a combination that another program holds, is not registered. Returns true when every hotkey
-// that the settings ask for is registered.
+// that the settings ask for is registered. Every key here is registered without repeat: a held key
+// acts once.
 bool RegisterGlobalHotKeys(HWND hMainWnd);
 
 // Releases ids 1 to 4 of hMainWnd (they also end with the window).
