@@ -74,7 +74,7 @@ TEST_F(FileReplace, TheCopyTakesTheTargetsPlaceAndNothingElseStays)
     // Temporary files of copies killed on the way go at the next replace; files that only look alike stay.
     for (const wchar_t* pszName : {L"installed.exe.~1f2e3d.tmp", L"installed.exe.~0.tmp", L"installed.exe.~1.txt",
                                    L"other.exe.~1f2e3d.tmp"})
-        ASSERT_TRUE(Write(m_strFolder + L"\\" + pszName, "left over"));
+        ASSERT_TRUE(WriteFileBytes(m_strFolder + L"\\" + pszName, "left over"));
     EXPECT_TRUE(ReplaceFileWithCopy(m_strSource.c_str(), m_strTarget.c_str()));
     EXPECT_EQ(Names(), (std::vector<std::wstring>{L"installed.exe", L"installed.exe.~1.txt", L"new.exe",
                                                   L"other.exe.~1f2e3d.tmp"}));
@@ -84,8 +84,8 @@ TEST_F(FileReplace, ARenameRefusedForAMomentIsTriedAgain)
 {
     // Large enough that the copy is still being written when the scanner below starts watching.
     const std::string fresh = Pattern(48 * 1024 * 1024, 19);
-    ASSERT_TRUE(Write(m_strSource, fresh));
-    ASSERT_TRUE(Write(m_strTarget, "old"));
+    ASSERT_TRUE(WriteFileBytes(m_strSource, fresh));
+    ASSERT_TRUE(WriteFileBytes(m_strTarget, "old"));
     // A virus scanner: it opens the new file as soon as it appears and keeps it open for a while,
     // without letting anyone rename it meanwhile.
     struct Scanner
@@ -126,7 +126,7 @@ TEST_F(FileReplace, ARenameRefusedForAMomentIsTriedAgain)
     EXPECT_TRUE(ReplaceFileWithCopy(m_strSource.c_str(), m_strTarget.c_str())) << GetLastError();
     WaitForSingleObject(thread.get(), 30000);
     ASSERT_TRUE(scanner.bHeld) << "the scanner never caught the new file";
-    EXPECT_TRUE(Read(m_strTarget) == fresh);
+    EXPECT_TRUE(ReadFileBytes(m_strTarget) == fresh);
     EXPECT_EQ(Names(), (std::vector<std::wstring>{L"installed.exe", L"new.exe"}));
 }
 

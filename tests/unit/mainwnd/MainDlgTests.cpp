@@ -326,7 +326,7 @@ TEST(MainWindow, AnnouncedGameWindowFollowsEveryLayout)
         const size_t nRecords = game.m_records.size();
         Click(d.m_btnMaximize);
         Click(d.m_btnRefresh);
-        PumpMessages(20);
+        PumpFor(20, Dispatch::ThroughFramework);
         EXPECT_EQ(game.m_records.size(), nRecords) << "a window outside the main window got a game message";
         EXPECT_EQ(d.GetGameWnd(), nullptr);
         return true;
