@@ -2,7 +2,7 @@
 #include "framework/Handles.h"
 #include <vector>
 
-void StartChildProcess(const CString& strApplication, const CString* pstrCommandLine)
+bool StartChildProcess(const CString& strApplication, const CString* pstrCommandLine)
 {
     SECURITY_ATTRIBUTES saProcess{};
     saProcess.nLength = sizeof saProcess;
@@ -17,9 +17,10 @@ void StartChildProcess(const CString& strApplication, const CString* pstrCommand
         const wchar_t* p = *pstrCommandLine;
         cmd.assign(p, p + pstrCommandLine->GetLength() + 1);
     }
-    if (CreateProcessW(strApplication, pstrCommandLine ? cmd.data() : nullptr, &saProcess, &saThread, FALSE,
-                       CREATE_DEFAULT_ERROR_MODE, nullptr, nullptr, &si, &pi)) {
-        UniqueHandle process(pi.hProcess);
-        UniqueHandle thread(pi.hThread);
-    }
+    if (!CreateProcessW(strApplication, pstrCommandLine ? cmd.data() : nullptr, &saProcess, &saThread, FALSE,
+                        CREATE_DEFAULT_ERROR_MODE, nullptr, nullptr, &si, &pi))
+        return false;
+    UniqueHandle process(pi.hProcess);
+    UniqueHandle thread(pi.hThread);
+    return true;
 }

@@ -63,6 +63,28 @@ CString GetProgramsDir()
     return SpecialFolder(CSIDL_PROGRAMS);
 }
 
+CString GetFullPath(const CString& strPath)
+{
+    if (strPath.IsEmpty())
+        return strPath;
+    const DWORD nNeeded = GetFullPathNameW(strPath, 0, nullptr, nullptr);
+    if (nNeeded == 0)
+        return CString();
+    std::vector<wchar_t> buf(nNeeded + 1, L'\0');
+    const DWORD nGot = GetFullPathNameW(strPath, static_cast<DWORD>(buf.size()), buf.data(), nullptr);
+    if (nGot == 0 || nGot >= buf.size())
+        return CString();
+    return CString(buf.data(), static_cast<int>(nGot));
+}
+
+bool IsSamePath(const CString& strA, const CString& strB)
+{
+    const CString strFullA = GetFullPath(strA);
+    const CString strFullB = GetFullPath(strB);
+    return !strFullA.IsEmpty() &&
+           CompareStringOrdinal(strFullA, strFullA.GetLength(), strFullB, strFullB.GetLength(), TRUE) == CSTR_EQUAL;
+}
+
 CString GetModulePath()
 {
     return AfxGetModuleFileName();

@@ -14,6 +14,10 @@ CString GetCacheDir();
 // The desktop and the start menu's programs folder of the current user; "" when unknown.
 CString GetDesktopDir();
 CString GetProgramsDir();
+// strPath made full (GetFullPathNameW, however long); "" when it is empty or cannot be made full.
+CString GetFullPath(const CString& strPath);
+// Whether two paths name the same file: both made full, compared as the file system compares names.
+bool IsSamePath(const CString& strA, const CString& strB);
 // Full path of the running executable, however long.
 CString GetModulePath();
 // The FileVersion text of an executable: "" for a missing file, "None VerSion Supprot" for a file

@@ -2,25 +2,10 @@
 
 #include <tlhelp32.h>
 
+#include "app/Paths.h"
 #include "framework/Handles.h"
 
 namespace {
-
-CString FullPathOf(const CString& strPath)
-{
-    const DWORD nChars = GetFullPathNameW(strPath, 0, nullptr, nullptr);
-    if (nChars == 0)
-        return strPath;
-    CString strFull;
-    const DWORD nWritten = GetFullPathNameW(strPath, nChars, strFull.GetBuffer(int(nChars)), nullptr);
-    strFull.ReleaseBuffer(nWritten < nChars ? int(nWritten) : 0);
-    return strFull.IsEmpty() ? strPath : strFull;
-}
-
-bool SamePath(const CString& a, const CString& b)
-{
-    return CompareStringOrdinal(a, a.GetLength(), b, b.GetLength(), TRUE) == CSTR_EQUAL;
-}
 
 CString ImagePathOf(DWORD dwProcessId)
 {
@@ -49,7 +34,6 @@ std::vector<DWORD> FindProcessesRunning(const CString& strExePath)
     std::vector<DWORD> ids;
     if (strExePath.IsEmpty())
         return ids;
-    const CString strWanted = FullPathOf(strExePath);
     UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot)
         return ids;
@@ -60,7 +44,7 @@ std::vector<DWORD> FindProcessesRunning(const CString& strExePath)
         if (entry.th32ProcessID == dwSelf || entry.th32ProcessID == 0)
             continue;
         const CString strImage = ImagePathOf(entry.th32ProcessID);
-        if (!strImage.IsEmpty() && SamePath(strImage, strWanted))
+        if (!strImage.IsEmpty() && IsSamePath(strImage, strExePath))
             ids.push_back(entry.th32ProcessID);
     }
     return ids;

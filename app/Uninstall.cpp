@@ -19,26 +19,12 @@ namespace {
 constexpr DWORD kExeDeleteWaitMs = 5000;
 constexpr DWORD kExeDeleteRetryMs = 100;
 
-CString FullPathOf(const CString& strPath)
-{
-    if (strPath.IsEmpty())
-        return strPath;
-    const DWORD nNeeded = GetFullPathNameW(strPath, 0, nullptr, nullptr);
-    if (nNeeded == 0)
-        return CString();
-    std::vector<wchar_t> buf(nNeeded + 1, L'\0');
-    const DWORD nGot = GetFullPathNameW(strPath, static_cast<DWORD>(buf.size()), buf.data(), nullptr);
-    if (nGot == 0 || nGot >= buf.size())
-        return CString();
-    return CString(buf.data(), static_cast<int>(nGot));
-}
-
 // Whether strPath names an item below strFolder (which ends in a backslash), by full paths and
 // without regard to case, as the file system compares names.
 bool LiesInside(const CString& strPath, const CString& strFolder)
 {
-    const CString strFull = FullPathOf(strPath);
-    const CString strDir = FullPathOf(strFolder);
+    const CString strFull = GetFullPath(strPath);
+    const CString strDir = GetFullPath(strFolder);
     if (strFull.IsEmpty() || strDir.IsEmpty() || strDir[strDir.GetLength() - 1] != L'\\' ||
         strFull.GetLength() <= strDir.GetLength())
         return false;
@@ -126,7 +112,7 @@ void RunUninstall(const CString& strExePath)
     const CString strDataDir = GetDataDir();
     if (!strDataDir.IsEmpty()) {
         if (LiesInside(strExePath, strDataDir))
-            bExeGone = DeleteInstalledExe(FullPathOf(strExePath));
+            bExeGone = DeleteInstalledExe(GetFullPath(strExePath));
         ShellDeleteAndNotify(strDataDir + L"res");
     }
 
@@ -142,5 +128,5 @@ void RunUninstall(const CString& strExePath)
     RemoveModernPageMode(PathFindFileNameW(strExePath));
     SHDeleteKeyW(HKEY_CURRENT_USER, GetProfileRootKey());
     if (bExeGone)
-        RemoveProgramEntry(LoadResString(IDS_UNINSTALL_KEY), FullPathOf(strExePath));
+        RemoveProgramEntry(LoadResString(IDS_UNINSTALL_KEY), GetFullPath(strExePath));
 }

@@ -3,8 +3,8 @@
 #include <windows.h>
 
 #include <cstring>
-#include <vector>
 
+#include "app/ChildProcess.h"
 #include "app/Paths.h"
 #include "app/RunningClients.h"
 #include "app/UpdateCrypto.h"
@@ -22,22 +22,6 @@ bool FileExists(const CString& strPath)
 void Log(const CString& strVersion, const wchar_t* pszWhat)
 {
     WriteUpdateLog(L"Update " + strVersion + L": " + pszWhat);
-}
-
-// Starts strExe with exactly the command line the update step expects, while hFile still keeps
-// anyone from changing the checked file.
-bool StartUpdateStep(const CString& strExe, const CString& strInstalledExe)
-{
-    const CString strCommandLine = L"-d " + strInstalledExe;
-    std::vector<wchar_t> cmd(strCommandLine.GetString(), strCommandLine.GetString() + strCommandLine.GetLength() + 1);
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(strExe, cmd.data(), nullptr, nullptr, FALSE, CREATE_DEFAULT_ERROR_MODE, nullptr, nullptr, &si, &pi))
-        return false;
-    UniqueHandle process(pi.hProcess);
-    UniqueHandle thread(pi.hThread);
-    return true;
 }
 
 }  // namespace
@@ -86,7 +70,10 @@ HandOverResult HandOverUpdate(const UpdateSetup& setup, const CString& strInstal
         return HandOverResult::Discarded;
     }
     Log(strVersion, L"handed over to the update step");
-    if (!StartUpdateStep(strUpdate, strInstalledExe)) {
+    // Exactly the command line the update step expects, started while the open file still keeps anyone from
+    // changing the checked update.
+    const CString strCommandLine = L"-d " + strInstalledExe;
+    if (!StartChildProcess(strUpdate, &strCommandLine)) {
         CString strFailure;
         strFailure.Format(L"could not start the update step (error %lu)", static_cast<unsigned long>(GetLastError()));
         Log(strVersion, strFailure);

@@ -1,4 +1,5 @@
 #include "start/ProgramEntry.h"
+#include "app/Paths.h"
 #include "framework/Handles.h"
 
 namespace {
@@ -43,17 +44,6 @@ bool CreateEntry(HKEY hRoot, REGSAM view, const CString& strName, const ProgramE
     return true;
 }
 
-CString FullPathOf(const CString& strPath)
-{
-    const DWORD nChars = GetFullPathNameW(strPath, 0, nullptr, nullptr);
-    if (nChars == 0)
-        return strPath;
-    CString strFull;
-    const DWORD nWritten = GetFullPathNameW(strPath, nChars, strFull.GetBuffer(int(nChars)), nullptr);
-    strFull.ReleaseBuffer(nWritten < nChars ? int(nWritten) : 0);
-    return strFull.IsEmpty() ? strPath : strFull;
-}
-
 CString ReadStringValue(HKEY hRoot, REGSAM view, const CString& strKey, LPCWSTR pszName)
 {
     UniqueRegKey key;
@@ -83,14 +73,6 @@ CString EntryExecutable(HKEY hRoot, REGSAM view, const CString& strKey)
     return nClose > 1 ? strCommand.Mid(1, nClose - 1) : CString();
 }
 
-bool SameFile(const CString& strA, const CString& strB)
-{
-    const CString strFullA = FullPathOf(strA);
-    const CString strFullB = FullPathOf(strB);
-    return !strFullA.IsEmpty() &&
-           CompareStringOrdinal(strFullA, strFullA.GetLength(), strFullB, strFullB.GetLength(), TRUE) == CSTR_EQUAL;
-}
-
 }  // namespace
 
 void WriteProgramEntry(const CString& strName, const ProgramEntryTexts& texts)
@@ -114,7 +96,7 @@ void RemoveProgramEntry(const CString& strName, const CString& strExePath)
     // The entry holds values only, so the non-recursive delete suffices and can never take more.
     // The machine's list is every user's: the entry goes only when it names this executable, never
     // another user's installation under the same name.
-    if (SameFile(EntryExecutable(HKEY_LOCAL_MACHINE, kMachineView, strKey), strExePath))
+    if (IsSamePath(EntryExecutable(HKEY_LOCAL_MACHINE, kMachineView, strKey), strExePath))
         RegDeleteKeyExW(HKEY_LOCAL_MACHINE, strKey, kMachineView, 0);
     RegDeleteKeyW(HKEY_CURRENT_USER, strKey);
 }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/Updater.h"
+#include "support/FilesAndKeys.h"
 #include "support/UpdateRelease.h"
 
 namespace {
@@ -29,45 +30,6 @@ double NowMs()
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
     return double(now.QuadPart) * 1000.0 / double(s_frequency.QuadPart);
-}
-
-std::string ReadAll(const std::wstring& path)
-{
-    std::string bytes;
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return bytes;
-    char buffer[65536];
-    DWORD read = 0;
-    while (ReadFile(h, buffer, sizeof buffer, &read, nullptr) && read)
-        bytes.append(buffer, read);
-    CloseHandle(h);
-    return bytes;
-}
-
-bool WriteAll(const std::wstring& path, const std::string& bytes)
-{
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    const bool ok = h != INVALID_HANDLE_VALUE && WriteFile(h, bytes.data(), DWORD(bytes.size()), &written, nullptr) &&
-                    written == bytes.size();
-    if (h != INVALID_HANDLE_VALUE)
-        CloseHandle(h);
-    return ok;
-}
-
-void RemoveFolderFiles(const std::wstring& folder)
-{
-    WIN32_FIND_DATAW fd{};
-    HANDLE hFind = FindFirstFileW((folder + L"\\*").c_str(), &fd);
-    if (hFind == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            DeleteFileW((folder + L"\\" + fd.cFileName).c_str());
-    } while (FindNextFileW(hFind, &fd));
-    FindClose(hFind);
-    RemoveDirectoryW(folder.c_str());
 }
 
 // The window thread's longest gap between two ticks of a 5 ms timer while done is false.
@@ -108,7 +70,7 @@ int wmain(int argc, wchar_t** argv)
     std::wstring exe(szSelf);
     exe = exe.substr(0, exe.rfind(L'\\') + 1) + L"Torvel_Qerm.exe";
     // The update: the client, carried to 20 MB by data after its image (it still runs).
-    std::string file = ReadAll(exe);
+    std::string file = ReadFileBytes(exe.c_str());
     if (file.empty())
         return 1;
     file.resize(kFileBytes, '\x5a');
@@ -118,8 +80,8 @@ int wmain(int argc, wchar_t** argv)
     fields.url = "http://127.0.0.1:" + port + "/update.exe";
     fields.size = file.size();
     fields.sha256 = Sha256Hex(file);
-    if (!key.IsValid() || !WriteAll(served + L"\\update.exe", file) ||
-        !WriteAll(served + L"\\manifest.txt", key.Sign(ManifestBody(fields))))
+    if (!key.IsValid() || !WriteFileBytes((served + L"\\update.exe").c_str(), file) ||
+        !WriteFileBytes((served + L"\\manifest.txt").c_str(), key.Sign(ManifestBody(fields))))
         return 1;
 
     wchar_t szTemp[MAX_PATH] = {};
@@ -134,7 +96,7 @@ int wmain(int argc, wchar_t** argv)
 
     std::vector<double> ours, stalls;
     for (int run = 0; run < kRuns; ++run) {
-        RemoveFolderFiles(std::wstring(setup.strDownloadDir));
+        DeleteTree(setup.strDownloadDir);
         std::atomic<bool> done{false};
         UpdateCheckResult result = UpdateCheckResult::NoUpdate;
         double took = 0;
@@ -155,7 +117,7 @@ int wmain(int argc, wchar_t** argv)
         ours.push_back(took);
 
     }
-    RemoveFolderFiles(std::wstring(setup.strDownloadDir));
+    DeleteTree(setup.strDownloadDir);
 
     printf("update of %zu MB, medians of %d runs\n", kFileBytes >> 20, kRuns);
     printf("  update check (manifest, download, SHA-256, FileVersion): %8.1f ms\n", Median(ours));

@@ -14,6 +14,41 @@ CannedResponse CannedResponse::Make(const char* status, const std::string& body,
     return r;
 }
 
+CSilentListener::CSilentListener()
+{
+    if (WSAStartup(MAKEWORD(2, 2), &m_wsa) != 0)
+        return;
+    m_listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    int len = sizeof addr;
+    if (m_listener == INVALID_SOCKET || bind(m_listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+        listen(m_listener, 4) != 0 || getsockname(m_listener, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
+        if (m_listener != INVALID_SOCKET)
+            closesocket(m_listener);
+        m_listener = INVALID_SOCKET;
+        return;
+    }
+    m_port = ntohs(addr.sin_port);
+}
+
+CSilentListener::~CSilentListener()
+{
+    if (m_listener != INVALID_SOCKET)
+        closesocket(m_listener);
+    WSACleanup();
+}
+
+bool CSilentListener::WaitForConnection(DWORD nTimeoutMs) const
+{
+    fd_set pending;
+    FD_ZERO(&pending);
+    FD_SET(m_listener, &pending);
+    timeval tv{long(nTimeoutMs / 1000), long(nTimeoutMs % 1000) * 1000};
+    return select(0, &pending, nullptr, nullptr, &tv) == 1;
+}
+
 CLoopbackHttpServer::CLoopbackHttpServer()
 {
     if (WSAStartup(MAKEWORD(2, 2), &m_wsa) != 0)

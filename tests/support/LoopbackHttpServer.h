@@ -23,6 +23,28 @@ struct CannedResponse
     static CannedResponse Make(const char* status, const std::string& body, bool bWithLength = true);
 };
 
+// A host that takes connections (the system's backlog does) and never says a word: a request to it
+// waits until its client gives up.
+class CSilentListener
+{
+public:
+    CSilentListener();
+    ~CSilentListener();
+    CSilentListener(const CSilentListener&) = delete;
+    CSilentListener& operator=(const CSilentListener&) = delete;
+
+    bool IsListening() const { return m_listener != INVALID_SOCKET; }
+    unsigned short Port() const { return m_port; }
+    SOCKET Socket() const { return m_listener; }
+    // True when a connection waits in the backlog within nTimeoutMs.
+    bool WaitForConnection(DWORD nTimeoutMs) const;
+
+private:
+    WSADATA m_wsa{};
+    SOCKET m_listener = INVALID_SOCKET;
+    unsigned short m_port = 0;
+};
+
 class CLoopbackHttpServer
 {
 public:

@@ -217,29 +217,15 @@ TEST_F(UpdateLoop, NoHandOverWhileAnotherClientOfTheInstallationRuns)
 // A version server that takes the connection and never answers changes nothing the player sees.
 TEST_F(UpdateLoop, AServerThatNeverAnswersLeavesTheStartWindowAndItsClosePromptAsAlways)
 {
-    WSADATA wsa{};
-    ASSERT_EQ(WSAStartup(MAKEWORD(2, 2), &wsa), 0);
-    SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    int len = sizeof addr;
-    // Connections complete in the backlog and are never accepted: the request is never answered.
-    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
-    ASSERT_EQ(listen(listener, 4), 0);
-    ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &len), 0);
-    const CString strClient =
-        MakeClient(L"silent", L"http://127.0.0.1:" + std::to_wstring(ntohs(addr.sin_port)), "1.0.0.1");
+    CSilentListener listener;
+    ASSERT_TRUE(listener.IsListening());
+    const CString strClient = MakeClient(L"silent", L"http://127.0.0.1:" + std::to_wstring(listener.Port()), "1.0.0.1");
 
     ClientProcess client;
     ASSERT_TRUE(client.Start(strClient, L"\"" + strClient + L"\""));
     HWND hStart = WaitForStartWindow(client);
     ASSERT_NE(hStart, nullptr);
-    fd_set pending;
-    FD_ZERO(&pending);
-    FD_SET(listener, &pending);
-    timeval tv{20, 0};
-    EXPECT_EQ(select(0, &pending, nullptr, nullptr, &tv), 1) << "the client never asked for its version";
+    EXPECT_TRUE(listener.WaitForConnection(20000)) << "the client never asked for its version";
 
     PostMessageW(hStart, WM_SYSCOMMAND, SC_CLOSE, 0);
     HWND hPrompt = WaitForMessageBox(client);
@@ -247,8 +233,6 @@ TEST_F(UpdateLoop, AServerThatNeverAnswersLeavesTheStartWindowAndItsClosePromptA
     ClickDialogButton(hPrompt, IDOK);
     EXPECT_TRUE(client.WaitForExit(10000)) << "the waiting update check held the process";
     EXPECT_EQ(client.ExitCode(), 0u);
-    closesocket(listener);
-    WSACleanup();
 }
 
 }  // namespace

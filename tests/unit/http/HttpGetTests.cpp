@@ -146,16 +146,8 @@ TEST_F(HttpGet, ClosedPortGivesEmptyText)
 
 TEST_F(HttpGet, HostThatNeverAnswersGivesUpWithinSeconds)
 {
-    // A host that takes the connection (the system's backlog does) and never says a word.
-    SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    ASSERT_NE(listener, INVALID_SOCKET);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    int nLength = sizeof address;
-    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    ASSERT_EQ(listen(listener, 4), 0);
-    ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr*>(&address), &nLength), 0);
+    CSilentListener listener;
+    ASSERT_TRUE(listener.IsListening());
     struct Call
     {
         std::wstring url;
@@ -166,13 +158,13 @@ TEST_F(HttpGet, HostThatNeverAnswersGivesUpWithinSeconds)
             call->text = Get(call->url);
             return 0;
         }
-    } call{L"http://127.0.0.1:" + std::to_wstring(ntohs(address.sin_port)) + L"/first-start"};
+    } call{L"http://127.0.0.1:" + std::to_wstring(listener.Port()) + L"/first-start"};
     HANDLE hThread = CreateThread(nullptr, 0, Call::Run, &call, 0, nullptr);
     ASSERT_NE(hThread, nullptr);
     // The start window calls it on its own thread: far less than the system's patience with a
     // window that does not answer, and less than WinINet's own defaults.
     const bool bReturned = WaitForSingleObject(hThread, 20000) == WAIT_OBJECT_0;
-    closesocket(listener);
+    closesocket(listener.Socket());
     WaitForSingleObject(hThread, INFINITE);
     CloseHandle(hThread);
     EXPECT_TRUE(bReturned) << "still waiting for the host after 20 s";

@@ -44,12 +44,6 @@ std::vector<std::wstring> FilesIn(const std::wstring& folder)
     return names;
 }
 
-CannedResponse Binary(const char* status, const std::string& body)
-{
-    CannedResponse r = CannedResponse::Make(status, body);
-    return r;
-}
-
 class UpdateCheck : public testing::Test
 {
 protected:
@@ -88,7 +82,7 @@ protected:
     void Offer(const std::string& manifest, const std::string& file)
     {
         m_server.Add("/q", CannedResponse::Make("200 OK", manifest));
-        m_server.Add("/new.exe", Binary("200 OK", file));
+        m_server.Add("/new.exe", CannedResponse::Make("200 OK", file));
     }
 
     std::wstring Ready() const { return m_dir.Sub(L"download\\Torvel_Qerm.exe"); }
@@ -227,7 +221,7 @@ TEST_F(UpdateCheck, AServerThatIgnoresTheRangeStartsTheFileOver)
     cut.head += "Content-Length: " + std::to_string(file.size()) + "\r\n";
     m_server.Add("/new.exe", cut);
     EXPECT_EQ(RunUpdateCheck(m_setup), UpdateCheckResult::Incomplete);
-    m_server.Add("/new.exe", Binary("200 OK", file));
+    m_server.Add("/new.exe", CannedResponse::Make("200 OK", file));
     EXPECT_EQ(RunUpdateCheck(m_setup), UpdateCheckResult::Ready);
     EXPECT_TRUE(ReadWholeFile(Ready()) == file);
 }
