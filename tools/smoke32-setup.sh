@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Makes this machine able to run 32-bit Windows programs under 32-bit Wine when its kernel cannot
-# run 32-bit Linux programs by itself: Debian's i386 Wine, started through qemu's user-mode emulator
-# registered as the kernel's handler for i386 programs. Idempotent; changes only what is missing.
+# Makes this machine able to run 32-bit Windows programs under Wine when its kernel cannot run 32-bit
+# Linux programs by itself: Debian's i386 Wine, started through qemu's user-mode emulator registered
+# as the kernel's handler for i386 programs. Idempotent; changes only what is missing.
 # Exit 0 when 32-bit Wine can run; otherwise one line on stderr saying why, and exit 3 when the
 # kernel refuses binfmt_misc (nothing on this machine can change that), 1 for any other reason.
 set -uo pipefail
@@ -9,33 +9,56 @@ sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
 refuse() { echo "$1" >&2; exit 1; }
 kernel_refuses() { echo "$1" >&2; exit 3; }
+emulator=/usr/bin/qemu-i386
 
-# Packages: the i386 architecture, 32-bit Wine and the emulator.
+# The emulator comes from bookworm-backports: Debian 12's own (7.2) needs about a minute for every
+# Wine process and now and then kills one whose threads end together; 10.0 starts them in seconds.
+emulator_major() { "$emulator" --version 2>/dev/null | sed -n '1s/^qemu-i386 version \([0-9]*\).*/\1/p'; }
+apt_updated=0
+if [ "$(emulator_major)" = "" ] || [ "$(emulator_major)" -lt 10 ]; then
+  if ! grep -rqs '^[^#]*bookworm-backports' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+    echo 'deb http://deb.debian.org/debian bookworm-backports main' |
+      $sudo tee /etc/apt/sources.list.d/bookworm-backports.list >/dev/null || refuse "cannot add bookworm-backports"
+  fi
+  $sudo apt-get update -qq || refuse "apt-get update failed"
+  apt_updated=1
+  echo "installing: qemu-user from bookworm-backports"
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends qemu-user/bookworm-backports \
+    >/dev/null || refuse "cannot install qemu-user from bookworm-backports"
+  [ "$(emulator_major)" -ge 10 ] 2>/dev/null || refuse "qemu-user 10 or later is not in bookworm-backports"
+fi
+
+# The i386 architecture and 32-bit Wine.
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   $sudo dpkg --add-architecture i386 || refuse "cannot add the i386 architecture"
-  $sudo apt-get update -qq || refuse "apt-get update failed"
+  apt_updated=0
 fi
-missing=()
-for p in qemu-user-static wine32:i386; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "installing: ${missing[*]}"
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null ||
-    refuse "cannot install ${missing[*]}"
+if ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed'; then
+  [ $apt_updated -eq 1 ] || $sudo apt-get update -qq || refuse "apt-get update failed"
+  echo "installing: wine32:i386"
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends wine32:i386 >/dev/null ||
+    refuse "cannot install wine32:i386"
 fi
 
-# The kernel's handler for i386 programs. "F" opens the emulator now, so it also serves programs
-# in other mount namespaces.
+# The kernel's handler for i386 programs. "F" opens the emulator now, so it also serves programs in
+# other mount namespaces; a handler registered earlier (another emulator, or an older one that "F"
+# still holds open) is replaced by one for this emulator.
 binfmt=/proc/sys/fs/binfmt_misc
 if [ ! -e "$binfmt/register" ]; then
   $sudo mount -t binfmt_misc binfmt_misc "$binfmt" 2>/dev/null || kernel_refuses "this machine refuses the binfmt_misc file system"
 fi
+stamp=/run/torvel-qemu-i386.registered
+current=$(stat -c '%i %Y' "$emulator")
+if [ -e "$binfmt/qemu-i386" ] && { ! grep -qx "interpreter $emulator" "$binfmt/qemu-i386" ||
+                                   [ "$(cat "$stamp" 2>/dev/null)" != "$current" ]; }; then
+  echo -1 | $sudo tee "$binfmt/qemu-i386" >/dev/null 2>&1 || refuse "cannot replace the handler for i386 programs"
+fi
 if [ ! -e "$binfmt/qemu-i386" ]; then
   magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
   mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
-  printf ':qemu-i386:M::%s:%s:/usr/bin/qemu-i386-static:F' "$magic" "$mask" | $sudo tee "$binfmt/register" >/dev/null 2>&1 ||
+  printf ':qemu-i386:M::%s:%s:%s:F' "$magic" "$mask" "$emulator" | $sudo tee "$binfmt/register" >/dev/null 2>&1 ||
     kernel_refuses "this machine refuses a handler for i386 programs"
+  echo "$current" | $sudo tee "$stamp" >/dev/null 2>&1 || true
 fi
 /usr/lib/wine/wine --version >/dev/null 2>&1 || refuse "32-bit Wine does not start on this machine"
 exit 0

@@ -2,9 +2,8 @@
 # wine_env_start sets everything up and exports the environment; wine_env_stop ends all it started.
 # The prefix is kept between runs (booting a new one takes about 10 s).
 
-# TORVEL_WINE_LOADER and TORVEL_WINEARCH choose another Wine (the 32-bit one for the 32-bit smoke
-# test); the native 64-bit server serves both, as Wine's own loader chooses it.
-WINE_LOADER=${TORVEL_WINE_LOADER:-/usr/lib/wine/wine64}
+# Every prefix is 64-bit; a 32-bit program in it runs through Wine's own 32-bit loader.
+WINE_LOADER=/usr/lib/wine/wine64
 WINESERVER_BIN=/usr/lib/wine/wineserver64
 _wine_pids=()
 
@@ -50,7 +49,7 @@ wine_env_start() {
   export HOME=$base/home XDG_CONFIG_HOME=$base/home/.config XDG_DATA_HOME=$base/home/.local/share
   export XDG_CACHE_HOME=$base/home/.cache XDG_RUNTIME_DIR=$base/run
   mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-  export WINEPREFIX=$base/prefix WINEARCH=${TORVEL_WINEARCH:-win64} WINEDEBUG=-all
+  export WINEPREFIX=$base/prefix WINEARCH=win64 WINEDEBUG=-all
   export WINEDLLOVERRIDES="winemenubuilder.exe=d"
   unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY ftp_proxy no_proxy NO_PROXY all_proxy ALL_PROXY
 
@@ -85,9 +84,9 @@ wine_env_start() {
 
   if [ ! -f "$WINEPREFIX/.torvel-ready" ]; then
     rm -rf "$WINEPREFIX"
-    # One server for the set-up and the tests: under emulation every new session costs minutes
-    # (its services start again). There the loader also stops waiting for the boot after five
-    # minutes while the boot goes on, so the boot itself is waited for. The server needs the folder.
+    # The 32-bit half of the boot runs under emulation, where the loader stops waiting for the boot
+    # after five minutes while the boot goes on: the boot itself is waited for. The server needs the
+    # folder.
     mkdir -p "$WINEPREFIX"
     "$WINESERVER_BIN" -p </dev/null >/dev/null 2>&1 || true
     WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" "$WINE_LOADER" wineboot -i >/dev/null 2>&1 || true
@@ -105,12 +104,10 @@ wine_env_start() {
     done
     touch "$WINEPREFIX/.torvel-ready"
     # A 64-bit prefix that also set up its 32-bit half leaves its first session with a second service
-    # manager, and every program that needs RPCSS then waits 20 s for it. A new session starts clean
-    # (natively that takes seconds; the 32-bit prefix keeps its session, which costs minutes to start).
-    if [ "$WINEARCH" = win64 ]; then
-      "$WINESERVER_BIN" -k >/dev/null 2>&1 || true
-      "$WINESERVER_BIN" -w >/dev/null 2>&1 || true
-    fi
+    # manager, and every program that needs RPCSS then waits 20 s for it. A new session starts clean,
+    # in seconds.
+    "$WINESERVER_BIN" -k >/dev/null 2>&1 || true
+    "$WINESERVER_BIN" -w >/dev/null 2>&1 || true
   fi
   "$WINESERVER_BIN" -p </dev/null >/dev/null 2>&1 || true
   # The prefix's settings (crash dialog, fonts, menu builder), again whenever they changed since the
