@@ -1,13 +1,20 @@
-// The shipped 32-bit client, checked from outside as a player would see it: a normal start, an
-// update hand-over and the uninstall question. Under emulation every process starts slower, so this
+// The shipped 32-bit client, checked from outside as a player would see it: a normal start, a signed
+// update from download to the new version's start window, and the uninstall question. Under emulation every process starts slower, so this
 // runs as few processes as the checks need and waits generously for each.
 // Prints one line per check; the exit code is the number of failed checks.
 #include "support/ClientWindows.h"
 #include "support/FilesAndKeys.h"
+#include "support/LoopbackHttpServer.h"
+#include "support/ResourcePatch.h"
+#include "support/UpdateLogText.h"
+#include "support/UpdateRelease.h"
 #include "support/Wait.h"
 #include "framework/Handles.h"
+#include "res/resource.h"
 #include <shlobj.h>
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -39,18 +46,18 @@ SIZE StartPictureSize(const CString& strExe)
     return size;
 }
 
-// Lines of the update log (UTF-16 with CRLF line ends) other than the answers of the update check,
-// which every normal run writes whenever its version server answers or fails.
-int LogLines(const CString& strLog)
+// The update log's messages after its first nSkip, which earlier runs wrote.
+std::vector<std::wstring> NewMessages(const CString& strLog, size_t nSkip)
 {
-    const std::string bytes = ReadFileBytes(strLog);
-    const std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
-    int lines = 0;
-    for (size_t at = 0, end; (end = text.find(L"\r\n", at)) != std::wstring::npos; at = end + 2) {
-        if (text.substr(at, end - at).find(L"\tUpdate check:") == std::wstring::npos)
-            ++lines;
-    }
-    return lines;
+    std::vector<std::wstring> messages = UpdateLogMessages(strLog);
+    messages.erase(messages.begin(), messages.begin() + std::min(nSkip, messages.size()));
+    return messages;
+}
+
+bool Logged(const std::vector<std::wstring>& messages, const wchar_t* pszFragment)
+{
+    return std::any_of(messages.begin(), messages.end(),
+                       [&](const std::wstring& message) { return message.find(pszFragment) != std::wstring::npos; });
 }
 
 }  // namespace
@@ -63,9 +70,10 @@ int wmain()
     const CString strInstalled = strData + L"Torvel_Qerm.exe";
     const CString strLog = strData + L"res\\update.log";
     const CString strCacheCopy = strAppData + L"\\cache\\qzrvpelqtmpu.exe";
-    // Every run starts without an installation of this client.
+    // Every run starts without an installation of this client and without a downloaded update.
     DeleteFileW(strInstalled);
     DeleteFileW(strCacheCopy);
+    DeleteTree(strAppData + L"\\cache\\qzrvpelqupdate");
 
     std::printf("normal start of %ls\n", static_cast<LPCWSTR>(strClient));
     {
@@ -93,25 +101,66 @@ int wmain()
         Check(hBox && client.WaitForExit(kWaitMs) && client.ExitCode() == 0, "OK ends the client with exit code 0");
     }
 
-    std::printf("update hand-over\n");
+    std::printf("signed update\n");
     {
-        // The new build differs from the installed one by data after its image; it still runs.
-        const std::string newBuild = ReadFileBytes(strClient) + "new build";
-        const CString strNewDir = TempPath(L"torvel smoke new build");
-        CreateDirectoryW(strNewDir, nullptr);
-        const CString strNew = strNewDir + L"\\Torvel_Qerm.exe";
-        Check(WriteFileBytes(strNew, newBuild), "a second copy is written");
-        const int nLinesBefore = LogLines(strLog);
-        ClientProcess step;
-        Check(step.Start(strNew, L"-d " + strInstalled), "the second copy starts with -d");
-        Check(step.WaitForExit(kWaitMs) && step.ExitCode() == 0, "the update step ends with exit code 0");
-        Check(ReadFileBytes(strInstalled) == newBuild, "the installed copy is replaced byte for byte");
-        std::printf("      update log: %d new lines\n", LogLines(strLog) - nLinesBefore);
-        Check(LogLines(strLog) - nLinesBefore == 3, "the update log gained three lines");
-        // The step started the installed copy as a normal run; it is not needed here.
+        // The operator's two builds: this client as 1.0.0.1 and as 1.0.0.2, both asking a loopback
+        // version server and trusting this run's key instead of the build's.
+        CTestSigningKey key;
+        CLoopbackHttpServer server;
+        Check(key.IsValid() && server.IsListening(), "a signing key and a version server");
+        const CString strFolder = TempPath(L"torvel smoke update");
+        DeleteTree(strFolder);
+        CreateDirectoryW(strFolder, nullptr);
+        auto makeBuild = [&](const wchar_t* pszName, const char* pszVersion) {
+            const CString strDir = strFolder + L"\\" + pszName;
+            CreateDirectoryW(strDir, nullptr);
+            const CString strCopy = CopyExecutableTo(strClient, strDir);
+            CResourcePatch patch(strCopy);
+            patch.SetString(IDS_VERSION_SERVER, server.Url("").c_str());
+            return patch.Commit() && SetUpdateKey(std::wstring(strCopy), key.PublicKey()) &&
+                           (strcmp(pszVersion, "1.0.0.1") == 0 || SetFileVersion(std::wstring(strCopy), pszVersion))
+                       ? ReadFileBytes(strCopy)
+                       : std::string();
+        };
+        const std::string oldBuild = makeBuild(L"old", "1.0.0.1");
+        const std::string newBuild = makeBuild(L"new", "1.0.0.2");
+        ManifestFields fields;
+        fields.url = CString(server.Url("/new.exe").c_str()).ToUtf8();
+        fields.size = newBuild.size();
+        fields.sha256 = Sha256Hex(newBuild);
+        server.Add("/getClientVersion.php?p=tarnube&g=pelq&v=1.0.0.1",
+                   CannedResponse::Make("200 OK", key.Sign(ManifestBody(fields))));
+        server.Add("/new.exe", CannedResponse::Make("200 OK", newBuild));
+        Check(!oldBuild.empty() && !newBuild.empty() && WriteFileBytes(strInstalled, oldBuild),
+              "1.0.0.1 is installed, 1.0.0.2 is offered");
+
+        const size_t nOldMessages = UpdateLogMessages(strLog).size();
+        {
+            ClientProcess first;
+            first.Start(strInstalled, L"\"" + strInstalled + L"\"");
+            const HWND hStart = WaitForStartWindow(first, kWaitMs);
+            Check(hStart && WaitUntil([&] { return Logged(NewMessages(strLog, nOldMessages), L"Update ready: 1.0.0.2"); },
+                                         kWaitMs, 500),
+                  "a start fetches, verifies and keeps 1.0.0.2");
+            PostMessageW(hStart, WM_SYSCOMMAND, SC_CLOSE, 0);
+            const HWND hBox = hStart ? WaitForMessageBox(first, kWaitMs) : nullptr;
+            ClickDialogButton(hBox, IDOK);
+            Check(hBox && first.WaitForExit(kWaitMs) && first.ExitCode() == 0, "and ends as always when closed");
+        }
+        {
+            ClientProcess handing;
+            handing.Start(strInstalled, L"\"" + strInstalled + L"\"");
+            Check(handing.WaitForExit(kWaitMs) && handing.ExitCode() == 0 && handing.TopLevelWindows(false).empty(),
+                  "the next start hands it over and ends before any window");
+        }
+        Check(WaitForStartWindowOf(strInstalled, kWaitMs) != nullptr, "the new version's start window follows");
+        Check(ReadFileBytes(strInstalled) == newBuild, "the installed copy is 1.0.0.2 byte for byte");
+        const std::vector<std::wstring> log = NewMessages(strLog, nOldMessages);
+        const auto at = std::find(log.begin(), log.end(), L"Update 1.0.0.2: handed over to the update step");
+        Check(log.end() - at >= 4 && at[2] == L"Update success.Current Version:1.0.0.2",
+              "the update log tells the hand-over and the update step's three lines");
         EndProcessesRunning(strInstalled, kWaitMs);
-        DeleteFileW(strNew);
-        RemoveDirectoryW(strNewDir);
+        DeleteTree(strFolder);
     }
 
     std::printf("uninstall question\n");

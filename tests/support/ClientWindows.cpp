@@ -2,16 +2,39 @@
 #include <tlhelp32.h>
 #include <cwchar>
 
+namespace {
+
+HWND StartWindowOf(DWORD dwProcessId)
+{
+    for (HWND hwnd : TopLevelWindowsOf(dwProcessId, true)) {
+        wchar_t text[64] = L"";
+        GetWindowTextW(hwnd, text, 64);
+        if (wcscmp(text, L"《Vantor》微端") == 0)
+            return hwnd;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
 HWND WaitForStartWindow(const ClientProcess& client, DWORD nTimeoutMs)
 {
     for (DWORD waited = 0; waited <= nTimeoutMs; waited += 50) {
-        for (HWND hwnd : client.TopLevelWindows(true)) {
-            wchar_t text[64] = L"";
-            GetWindowTextW(hwnd, text, 64);
-            if (wcscmp(text, L"《Vantor》微端") == 0)
+        if (HWND hwnd = StartWindowOf(client.Id()))
+            return hwnd;
+        Sleep(50);
+    }
+    return nullptr;
+}
+
+HWND WaitForStartWindowOf(const CString& strExe, DWORD nTimeoutMs)
+{
+    for (DWORD waited = 0; waited <= nTimeoutMs; waited += 100) {
+        for (DWORD dwProcessId : ProcessesRunning(strExe)) {
+            if (HWND hwnd = StartWindowOf(dwProcessId))
                 return hwnd;
         }
-        Sleep(50);
+        Sleep(100);
     }
     return nullptr;
 }

@@ -41,31 +41,6 @@ std::string Narrow(const std::vector<std::wstring>& lines)
     return text;
 }
 
-// The start window of any process whose executable is strExe.
-HWND FindStartWindowOf(const CString& strExe)
-{
-    struct Search { CString strExe; HWND hFound; } search{strExe, nullptr};
-    EnumWindows([](HWND hWnd, LPARAM lParam) -> BOOL {
-        auto* pSearch = reinterpret_cast<Search*>(lParam);
-        wchar_t text[64] = L"";
-        GetWindowTextW(hWnd, text, 64);
-        if (!IsWindowVisible(hWnd) || wcscmp(text, L"《Vantor》微端") != 0)
-            return TRUE;
-        DWORD dwProcess = 0;
-        GetWindowThreadProcessId(hWnd, &dwProcess);
-        UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, dwProcess));
-        wchar_t image[MAX_PATH] = L"";
-        DWORD n = MAX_PATH;
-        if (process && QueryFullProcessImageNameW(process.get(), 0, image, &n) &&
-            _wcsicmp(image, pSearch->strExe) == 0) {
-            pSearch->hFound = hWnd;
-            return FALSE;
-        }
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&search));
-    return search.hFound;
-}
-
 class UpdateLoop : public testing::Test
 {
 protected:
@@ -129,8 +104,7 @@ protected:
         ASSERT_TRUE(handing.WaitForExit(20000)) << "the start that hands over must end by itself";
         EXPECT_EQ(handing.ExitCode(), 0u);
         EXPECT_TRUE(handing.TopLevelWindows(false).empty());
-        HWND hNew = nullptr;
-        EXPECT_TRUE(WaitUntil([&] { return (hNew = FindStartWindowOf(m_installed)) != nullptr; }, 30000))
+        EXPECT_NE(WaitForStartWindowOf(m_installed), nullptr)
             << "no start window of the updated client\n" << Narrow(LogMessages());
         EXPECT_TRUE(ReadWholeFile(std::wstring(m_installed)) == newBuild) << "the installed exe is not the new build";
         const std::vector<std::wstring> log = LogMessages();
