@@ -82,7 +82,8 @@ wine_env_start() {
     done
   fi
 
-  if [ ! -f "$WINEPREFIX/.torvel-ready" ]; then
+  # A 32-bit prefix that an older set-up left is made again.
+  if [ ! -f "$WINEPREFIX/.torvel-ready" ] || ! grep -qsx '#arch=win64' "$WINEPREFIX/system.reg"; then
     rm -rf "$WINEPREFIX"
     # The 32-bit half of the boot runs under emulation, where the loader stops waiting for the boot
     # after five minutes while the boot goes on: the boot itself is waited for. The server needs the
