@@ -52,9 +52,9 @@ bool DeleteInstalledExe(const CString& strExePath)
 // false when the player gave up instead.
 bool WaitForRunningClientsToEnd(const CString& strExePath)
 {
+    CString strMessage;
+    strMessage.Format(L"《%s》正在运行，请先退出游戏后再卸载。", static_cast<LPCWSTR>(LoadResString(IDS_GAME_TITLE)));
     while (!FindProcessesRunning(strExePath).empty()) {
-        CString strMessage;
-        strMessage.Format(L"《%s》正在运行，请先退出游戏后再卸载。", static_cast<LPCWSTR>(LoadResString(IDS_GAME_TITLE)));
         CCustomMessageBox box;
         box.SetTexts(L"卸载", strMessage);
         if (box.DoModal() != IDOK)

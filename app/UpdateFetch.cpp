@@ -22,10 +22,9 @@ std::unique_ptr<CInternetSession> OpenSession(const CString& url)
     auto session = std::make_unique<CInternetSession>(nullptr, 1, dwAccess);
     if (!session->IsOpen())
         return nullptr;
-    DWORD dwConnect = kConnectTimeoutMs, dwTransfer = kTransferTimeoutMs;
-    InternetSetOptionW(session->GetHandle(), INTERNET_OPTION_CONNECT_TIMEOUT, &dwConnect, sizeof dwConnect);
-    InternetSetOptionW(session->GetHandle(), INTERNET_OPTION_SEND_TIMEOUT, &dwTransfer, sizeof dwTransfer);
-    InternetSetOptionW(session->GetHandle(), INTERNET_OPTION_RECEIVE_TIMEOUT, &dwTransfer, sizeof dwTransfer);
+    session->SetOption(INTERNET_OPTION_CONNECT_TIMEOUT, kConnectTimeoutMs);
+    session->SetOption(INTERNET_OPTION_SEND_TIMEOUT, kTransferTimeoutMs);
+    session->SetOption(INTERNET_OPTION_RECEIVE_TIMEOUT, kTransferTimeoutMs);
     return session;
 }
 

@@ -31,17 +31,75 @@ CInternetSession::CInternetSession(LPCWSTR pstrAgent, DWORD_PTR dwContext, DWORD
         InternetOpenW(strAgent, dwAccessType, pstrProxyName, pstrProxyBypass, dwFlags));
 }
 
+namespace {
+
+constexpr DWORD kTimeoutOptions[] = {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
+                                     INTERNET_OPTION_RECEIVE_TIMEOUT};
+
+}  // namespace
+
+bool CInternetSession::SetOption(DWORD dwOption, DWORD dwValue)
+{
+    for (size_t i = 0; i < sizeof kTimeoutOptions / sizeof kTimeoutOptions[0]; ++i) {
+        if (kTimeoutOptions[i] == dwOption)
+            m_timeouts[i] = dwValue;
+    }
+    return m_hSession && InternetSetOptionW(m_hSession.get(), dwOption, &dwValue, sizeof dwValue);
+}
+
+void CInternetSession::ApplyTimeouts(HINTERNET hInternet) const
+{
+    for (size_t i = 0; i < sizeof kTimeoutOptions / sizeof kTimeoutOptions[0]; ++i) {
+        DWORD dwValue = m_timeouts[i];
+        if (dwValue != 0)
+            InternetSetOptionW(hInternet, kTimeoutOptions[i], &dwValue, sizeof dwValue);
+    }
+}
+
 std::unique_ptr<CHttpFile> CInternetSession::OpenURL(LPCWSTR pstrURL, DWORD_PTR dwContext,
                                                      DWORD dwFlags, LPCWSTR pstrHeaders,
                                                      DWORD dwHeadersLength)
 {
     if (!m_hSession || !pstrURL)
         return nullptr;
-    HINTERNET hFile = InternetOpenUrlW(m_hSession.get(), pstrURL, pstrHeaders, dwHeadersLength,
-                                       dwFlags, dwContext);
-    if (!hFile)
+    URL_COMPONENTSW parts{};
+    parts.dwStructSize = sizeof parts;
+    // Lengths of 1: point into the address instead of copying.
+    parts.dwHostNameLength = 1;
+    parts.dwUrlPathLength = 1;
+    parts.dwExtraInfoLength = 1;
+    if (!InternetCrackUrlW(pstrURL, 0, 0, &parts))
         return nullptr;
-    return std::make_unique<CHttpFile>(hFile);
+    if (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS) {
+        HINTERNET hFile = InternetOpenUrlW(m_hSession.get(), pstrURL, pstrHeaders, dwHeadersLength, dwFlags, dwContext);
+        return hFile ? std::make_unique<CHttpFile>(hFile) : nullptr;
+    }
+    if (!parts.lpszHostName || parts.dwHostNameLength == 0)
+        return nullptr;
+    const CString strHost(parts.lpszHostName, static_cast<int>(parts.dwHostNameLength));
+    CString strObject;
+    if (parts.lpszUrlPath)
+        strObject = CString(parts.lpszUrlPath, static_cast<int>(parts.dwUrlPathLength));
+    if (parts.lpszExtraInfo)
+        strObject += CString(parts.lpszExtraInfo, static_cast<int>(parts.dwExtraInfoLength));
+    if (strObject.IsEmpty())
+        strObject = L"/";
+
+    UniqueInternet connection(InternetConnectW(m_hSession.get(), strHost, parts.nPort, nullptr, nullptr,
+                                               INTERNET_SERVICE_HTTP, 0, dwContext));
+    if (!connection)
+        return nullptr;
+    ApplyTimeouts(connection.get());
+    if (parts.nScheme == INTERNET_SCHEME_HTTPS)
+        dwFlags |= INTERNET_FLAG_SECURE;
+    UniqueInternet request(
+        HttpOpenRequestW(connection.get(), L"GET", strObject, nullptr, nullptr, nullptr, dwFlags, dwContext));
+    if (!request)
+        return nullptr;
+    ApplyTimeouts(request.get());
+    if (!HttpSendRequestW(request.get(), pstrHeaders, dwHeadersLength, nullptr, 0))
+        return nullptr;
+    return std::make_unique<CHttpFile>(request.release(), connection.release());
 }
 
 CString CInternetSession::GetDefaultAgent()

@@ -13,7 +13,8 @@
 class CHttpFile
 {
 public:
-    explicit CHttpFile(HINTERNET hFile) : m_hFile(hFile) {}
+    // hConnection: the connection the request was opened under, kept until the request is closed.
+    explicit CHttpFile(HINTERNET hFile, HINTERNET hConnection = nullptr) : m_hConnection(hConnection), m_hFile(hFile) {}
     CHttpFile(const CHttpFile&) = delete;
     CHttpFile& operator=(const CHttpFile&) = delete;
 
@@ -25,9 +26,14 @@ public:
     // Reads up to nCount bytes. true with nRead == 0 is the end of the body; false is a failure.
     bool Read(void* pBuffer, DWORD nCount, DWORD& nRead);
 
-    void Close() { m_hFile.reset(); }
+    void Close()
+    {
+        m_hFile.reset();
+        m_hConnection.reset();
+    }
 
 private:
+    UniqueInternet m_hConnection;   // declared first: it goes after the request
     UniqueInternet m_hFile;
 };
 
@@ -46,7 +52,14 @@ public:
     HINTERNET GetHandle() const { return m_hSession.get(); }
     DWORD_PTR GetContext() const { return m_dwContext; }
 
-    // InternetOpenUrlW; null when the session is closed or the address cannot be opened.
+    // InternetSetOptionW on the session. The connect, send and receive time-outs are also given to
+    // every request OpenURL makes: not every WinINet hands a session's time-outs down to its requests.
+    bool SetOption(DWORD dwOption, DWORD dwValue);
+
+    // An http or https address is asked for step by step (InternetConnectW, HttpOpenRequestW for a GET,
+    // HttpSendRequestW with the headers), so that the request carries the time-outs before anything is
+    // sent; any other address goes through InternetOpenUrlW. Null when the session is closed or the
+    // address cannot be opened.
     std::unique_ptr<CHttpFile> OpenURL(LPCWSTR pstrURL, DWORD_PTR dwContext = 1,
                                        DWORD dwFlags = INTERNET_FLAG_TRANSFER_ASCII,
                                        LPCWSTR pstrHeaders = nullptr, DWORD dwHeadersLength = 0);
@@ -57,6 +70,10 @@ public:
     static CString GetDefaultAgent();
 
 private:
+    void ApplyTimeouts(HINTERNET hInternet) const;
+
     UniqueInternet m_hSession;
     DWORD_PTR m_dwContext;
+    // Connect, send and receive time-outs set on the session; 0 where none was set.
+    DWORD m_timeouts[3] = {};
 };

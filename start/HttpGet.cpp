@@ -34,58 +34,6 @@ bool IsLoopbackHost(CString strHost)
     return true;
 }
 
-void BoundEveryStep(HINTERNET hInternet)
-{
-    for (DWORD dwOption : {DWORD(INTERNET_OPTION_CONNECT_TIMEOUT), DWORD(INTERNET_OPTION_SEND_TIMEOUT),
-                           DWORD(INTERNET_OPTION_RECEIVE_TIMEOUT)}) {
-        DWORD dwTimeout = kStepTimeoutMs;
-        InternetSetOptionW(hInternet, dwOption, &dwTimeout, sizeof dwTimeout);
-    }
-}
-
-// The request is built step by step rather than by InternetOpenUrlW, so that its own handle carries
-// the time-outs before anything is sent: not every WinINet hands a session's time-outs down to the
-// requests made under it. The connection must outlive the returned request.
-std::unique_ptr<CHttpFile> SendGet(const CInternetSession& session, const CString& url, UniqueInternet& connection)
-{
-    URL_COMPONENTSW parts{};
-    parts.dwStructSize = sizeof parts;
-    // Lengths of 1: point into url instead of copying.
-    parts.dwHostNameLength = 1;
-    parts.dwUrlPathLength = 1;
-    parts.dwExtraInfoLength = 1;
-    if (!InternetCrackUrlW(url, 0, 0, &parts) || !parts.lpszHostName || parts.dwHostNameLength == 0)
-        return nullptr;
-    if (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS)
-        return nullptr;
-    const CString strHost(parts.lpszHostName, static_cast<int>(parts.dwHostNameLength));
-    CString strObject;
-    if (parts.lpszUrlPath)
-        strObject = CString(parts.lpszUrlPath, static_cast<int>(parts.dwUrlPathLength));
-    if (parts.lpszExtraInfo)
-        strObject += CString(parts.lpszExtraInfo, static_cast<int>(parts.dwExtraInfoLength));
-    if (strObject.IsEmpty())
-        strObject = L"/";
-
-    connection.reset(InternetConnectW(session.GetHandle(), strHost, parts.nPort, nullptr, nullptr,
-                                      INTERNET_SERVICE_HTTP, 0, session.GetContext()));
-    if (!connection)
-        return nullptr;
-    BoundEveryStep(connection.get());
-    // Every call asks the server: a notification or a version answered from the cache says nothing.
-    DWORD dwFlags = INTERNET_FLAG_NO_UI | INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE;
-    if (parts.nScheme == INTERNET_SCHEME_HTTPS)
-        dwFlags |= INTERNET_FLAG_SECURE;
-    UniqueInternet request(HttpOpenRequestW(connection.get(), L"GET", strObject, nullptr, nullptr, nullptr, dwFlags,
-                                            session.GetContext()));
-    if (!request)
-        return nullptr;
-    BoundEveryStep(request.get());
-    if (!HttpSendRequestW(request.get(), nullptr, 0, nullptr, 0))
-        return nullptr;
-    return std::make_unique<CHttpFile>(request.release());
-}
-
 } // namespace
 
 bool IsLoopbackUrl(const CString& url)
@@ -108,9 +56,12 @@ CString HttpGetText(const CString& url)
         CInternetSession session(nullptr, 1, dwAccess);
         if (!session.IsOpen())
             return CString();
-        BoundEveryStep(session.GetHandle());
-        UniqueInternet connection;
-        const std::unique_ptr<CHttpFile> file = SendGet(session, url, connection);
+        for (DWORD dwOption : {DWORD(INTERNET_OPTION_CONNECT_TIMEOUT), DWORD(INTERNET_OPTION_SEND_TIMEOUT),
+                               DWORD(INTERNET_OPTION_RECEIVE_TIMEOUT)})
+            session.SetOption(dwOption, kStepTimeoutMs);
+        // Every call asks the server: a notification or a version answered from the cache says nothing.
+        const std::unique_ptr<CHttpFile> file =
+            session.OpenURL(url, 1, INTERNET_FLAG_NO_UI | INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE);
         if (!file)
             return CString();
 
