@@ -160,15 +160,6 @@ CString MakeScreenshotFileName(const SYSTEMTIME& st, int nAttempt)
     return strName + L".png";
 }
 
-ScreenshotResult SaveWindowScreenshot(HWND hWnd)
-{
-    // The picture is taken at the key press; the disk comes after.
-    SYSTEMTIME st{};
-    GetLocalTime(&st);
-    const UniqueGdiObj<HBITMAP> bitmap = CaptureWindowPicture(hWnd);
-    return SaveScreenshotPicture(bitmap.get(), st);
-}
-
 UniqueHandle SaveWindowScreenshotInBackground(HWND hWnd, HWND hNotify, UINT nMessage)
 {
     auto job = std::make_unique<ScreenshotJob>();

@@ -31,9 +31,6 @@ UniqueGdiObj<HBITMAP> CaptureWindowPicture(HWND hWnd);
 // missing. Any thread may call it; GDI+ must be running. A null picture fails with its reason.
 ScreenshotResult SaveScreenshotPicture(HBITMAP hBitmap, const SYSTEMTIME& st);
 
-// Both of the above at once, on the calling thread.
-ScreenshotResult SaveWindowScreenshot(HWND hWnd);
-
 // Takes the picture now, on the calling thread, and leaves the encoding and the disk to a thread of
 // its own, so a window's thread never waits for them. The result is posted to hNotify as nMessage
 // with a ScreenshotResult in lParam that the receiver owns (TakePostedScreenshotResult); a window

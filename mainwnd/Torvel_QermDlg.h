@@ -6,6 +6,7 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -80,6 +81,7 @@ protected:
     void FitToWorkArea();
     void LayoutTitleButtons();
     void ShowTitleButtons(int nCmdShow);
+    std::array<CTouchButton*, 9> TitleButtons();
     // The title buttons compose over the strip behind them: after a move or a new width they take
     // it again at their next paint, which comes after the strip's own.
     void CaptureTitleBackgroundsAgain();

@@ -54,10 +54,7 @@ void CTorvel_QermDlg::LayoutTitleButtons()
 
 void CTorvel_QermDlg::CaptureTitleBackgroundsAgain()
 {
-    CTouchButton* const buttons[] = {&m_btnClose,   &m_btnMaximize,   &m_btnRestore, &m_btnMinimize,
-                                     &m_btnBossKey, &m_btnFullScreen, &m_btnRefresh, &m_btnClearCache,
-                                     &m_btnSelectServer};
-    for (CTouchButton* pButton : buttons)
+    for (CTouchButton* pButton : TitleButtons())
         pButton->CaptureBackgroundAgain();
     CRect rcClient;
     GetClientRect(&rcClient);
@@ -66,11 +63,15 @@ void CTorvel_QermDlg::CaptureTitleBackgroundsAgain()
 
 void CTorvel_QermDlg::ShowTitleButtons(int nCmdShow)
 {
-    CTouchButton* const buttons[] = {&m_btnClose,   &m_btnMaximize,  &m_btnRestore, &m_btnMinimize,
-                                     &m_btnBossKey, &m_btnFullScreen, &m_btnRefresh, &m_btnClearCache};
-    for (CTouchButton* pButton : buttons)
-        pButton->ShowWindow(nCmdShow);
-    m_btnSelectServer.ShowWindow(m_nSelectServerShow);
+    // The select-server button keeps the show command its string gives.
+    for (CTouchButton* pButton : TitleButtons())
+        pButton->ShowWindow(pButton == &m_btnSelectServer ? m_nSelectServerShow : nCmdShow);
+}
+
+std::array<CTouchButton*, 9> CTorvel_QermDlg::TitleButtons()
+{
+    return {&m_btnClose,  &m_btnMaximize, &m_btnRestore,    &m_btnMinimize,    &m_btnBossKey,
+            &m_btnFullScreen, &m_btnRefresh,  &m_btnClearCache, &m_btnSelectServer};
 }
 
 void CTorvel_QermDlg::ShowRestoreButton(bool bRestore)
