@@ -5,16 +5,13 @@
 #include "support/ClientWindows.h"
 #include "support/FilesAndKeys.h"
 #include "support/LoopbackHttpServer.h"
-#include "support/ResourcePatch.h"
 #include "support/UpdateLogText.h"
 #include "support/UpdateRelease.h"
 #include "support/Wait.h"
 #include "framework/Handles.h"
-#include "res/resource.h"
 #include <shlobj.h>
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -114,22 +111,13 @@ int wmain()
         auto makeBuild = [&](const wchar_t* pszName, const char* pszVersion) {
             const CString strDir = strFolder + L"\\" + pszName;
             CreateDirectoryW(strDir, nullptr);
-            const CString strCopy = CopyExecutableTo(strClient, strDir);
-            CResourcePatch patch(strCopy);
-            patch.SetString(IDS_VERSION_SERVER, server.Url("").c_str());
-            return patch.Commit() && SetUpdateKey(std::wstring(strCopy), key.PublicKey()) &&
-                           (strcmp(pszVersion, "1.0.0.1") == 0 || SetFileVersion(std::wstring(strCopy), pszVersion))
-                       ? ReadFileBytes(strCopy)
-                       : std::string();
+            const CString strCopy = MakeUpdateClient(strClient, strDir, server.Url(""), key, pszVersion);
+            return strCopy.IsEmpty() ? std::string() : ReadFileBytes(strCopy);
         };
         const std::string oldBuild = makeBuild(L"old", "1.0.0.1");
         const std::string newBuild = makeBuild(L"new", "1.0.0.2");
-        ManifestFields fields;
-        fields.url = CString(server.Url("/new.exe").c_str()).ToUtf8();
-        fields.size = newBuild.size();
-        fields.sha256 = Sha256Hex(newBuild);
         server.Add("/getClientVersion.php?p=tarnube&g=pelq&v=1.0.0.1",
-                   CannedResponse::Make("200 OK", key.Sign(ManifestBody(fields))));
+                   CannedResponse::Make("200 OK", SignedManifestFor(key, newBuild, server.Url("/new.exe"))));
         server.Add("/new.exe", CannedResponse::Make("200 OK", newBuild));
         Check(!oldBuild.empty() && !newBuild.empty() && WriteFileBytes(strInstalled, oldBuild),
               "1.0.0.1 is installed, 1.0.0.2 is offered");

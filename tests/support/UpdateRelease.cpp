@@ -164,3 +164,25 @@ bool SetFileVersion(const std::wstring& strExe, const std::string& strVersion)
     return nReplaced >= 2 &&
            ReplaceResource(strExe, RT_VERSION, MAKEINTRESOURCEW(VS_VERSION_INFO), block.data(), DWORD(block.size()));
 }
+
+CString MakeUpdateClient(const CString& strClientExe, const CString& strFolder, const std::wstring& strServer,
+                         const CTestSigningKey& key, const char* pszVersion)
+{
+    const CString strCopy = CopyExecutableTo(strClientExe, strFolder);
+    if (strCopy.IsEmpty())
+        return CString();
+    CResourcePatch patch(strCopy);
+    patch.SetString(IDS_VERSION_SERVER, strServer.c_str());
+    const bool bMade = patch.Commit() && SetUpdateKey(std::wstring(strCopy), key.PublicKey()) &&
+                       (std::strcmp(pszVersion, "1.0.0.1") == 0 || SetFileVersion(std::wstring(strCopy), pszVersion));
+    return bMade ? strCopy : CString();
+}
+
+std::string SignedManifestFor(const CTestSigningKey& key, const std::string& file, const std::wstring& strUrl)
+{
+    ManifestFields fields;
+    fields.url = CString(strUrl.c_str()).ToUtf8();
+    fields.size = file.size();
+    fields.sha256 = Sha256Hex(file);
+    return key.Sign(ManifestBody(fields));
+}

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "framework/CString.h"
+
 // A P-256 key pair made by CNG for one test.
 class CTestSigningKey
 {
@@ -44,3 +46,11 @@ std::string Sha256Hex(const std::string& data);
 // version text must be as long as the one it replaces ("1.0.0.1" -> "1.0.0.2").
 bool SetUpdateKey(const std::wstring& strExe, const std::uint8_t* pKey64);
 bool SetFileVersion(const std::wstring& strExe, const std::string& strVersion);
+
+// A copy of strClientExe in strFolder that asks strServer for its version, trusts key and carries
+// pszVersion ("1.0.0.1", the build's own, is left as it is); "" when a step failed.
+CString MakeUpdateClient(const CString& strClientExe, const CString& strFolder, const std::wstring& strServer,
+                         const CTestSigningKey& key, const char* pszVersion);
+
+// A manifest signed with key that offers file, as version 1.0.0.2, at strUrl.
+std::string SignedManifestFor(const CTestSigningKey& key, const std::string& file, const std::wstring& strUrl);

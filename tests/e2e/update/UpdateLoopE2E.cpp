@@ -8,9 +8,7 @@
 #include <algorithm>
 
 #include "app/Paths.h"
-#include "res/resource.h"
 #include "support/ClientWindows.h"
-#include "support/ResourcePatch.h"
 #include "support/UpdateLogText.h"
 #include "support/UpdateRelease.h"
 #include "support/Wait.h"
@@ -75,24 +73,14 @@ protected:
     // A copy of the client that asks strServer for its version and trusts the test's key.
     CString MakeClient(const wchar_t* pszFolder, const std::wstring& strServer, const char* pszVersion)
     {
-        const CString strCopy = CopyExecutableTo(ClientExePath(), m_dir.Sub(pszFolder).c_str());
-        CResourcePatch patch(strCopy);
-        patch.SetString(IDS_VERSION_SERVER, strServer.c_str());
-        EXPECT_TRUE(patch.Commit());
-        EXPECT_TRUE(SetUpdateKey(std::wstring(strCopy), m_key.PublicKey()));
-        if (strcmp(pszVersion, "1.0.0.1") != 0) {
-            EXPECT_TRUE(SetFileVersion(std::wstring(strCopy), pszVersion));
-        }
+        const CString strCopy = MakeUpdateClient(ClientExePath(), m_dir.Sub(pszFolder).c_str(), strServer, m_key, pszVersion);
+        EXPECT_FALSE(strCopy.IsEmpty());
         return strCopy;
     }
 
     std::string SignedManifestFor(const std::string& file, const std::wstring& strUrl)
     {
-        ManifestFields fields;
-        fields.url = CString(strUrl.c_str()).ToUtf8();
-        fields.size = file.size();
-        fields.sha256 = Sha256Hex(file);
-        return m_key.Sign(ManifestBody(fields));
+        return ::SignedManifestFor(m_key, file, strUrl);
     }
 
     // The next start of the installed client hands over: it ends by itself, before any window, and
