@@ -1,4 +1,5 @@
 #include "ClientWindows.h"
+#include "Wait.h"
 #include <tlhelp32.h>
 #include <cwchar>
 
@@ -15,28 +16,41 @@ HWND StartWindowOf(DWORD dwProcessId)
     return nullptr;
 }
 
+// Ids of the running processes whose snapshot entry matches.
+template <typename Match>
+std::vector<DWORD> ProcessesWhere(Match match)
+{
+    std::vector<DWORD> ids;
+    UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL ok = snapshot && Process32FirstW(snapshot.get(), &entry); ok; ok = Process32NextW(snapshot.get(), &entry)) {
+        if (match(entry))
+            ids.push_back(entry.th32ProcessID);
+    }
+    return ids;
+}
+
 }  // namespace
 
 HWND WaitForStartWindow(const ClientProcess& client, DWORD nTimeoutMs)
 {
-    for (DWORD waited = 0; waited <= nTimeoutMs; waited += 50) {
-        if (HWND hwnd = StartWindowOf(client.Id()))
-            return hwnd;
-        Sleep(50);
-    }
-    return nullptr;
+    HWND hwnd = nullptr;
+    WaitUntil([&] { return (hwnd = StartWindowOf(client.Id())) != nullptr; }, nTimeoutMs);
+    return hwnd;
 }
 
 HWND WaitForStartWindowOf(const CString& strExe, DWORD nTimeoutMs)
 {
-    for (DWORD waited = 0; waited <= nTimeoutMs; waited += 100) {
+    HWND hwnd = nullptr;
+    WaitUntil([&] {
         for (DWORD dwProcessId : ProcessesRunning(strExe)) {
-            if (HWND hwnd = StartWindowOf(dwProcessId))
-                return hwnd;
+            if ((hwnd = StartWindowOf(dwProcessId)) != nullptr)
+                return true;
         }
-        Sleep(100);
-    }
-    return nullptr;
+        return false;
+    }, nTimeoutMs, 100);
+    return hwnd;
 }
 
 bool IsSkinnedMessageBox(HWND hWnd)
@@ -64,19 +78,23 @@ void ClickDialogButton(HWND hDialog, int nID)
     PostMessageW(hDialog, WM_COMMAND, MAKEWPARAM(nID, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(hDialog, nID)));
 }
 
+bool AnswerMessageBox(DWORD dwProcessId, int nID, DWORD nTimeoutMs)
+{
+    const HWND hBox = WaitForMessageBox(dwProcessId, nTimeoutMs);
+    if (hBox)
+        ClickDialogButton(hBox, nID);
+    return hBox != nullptr;
+}
+
+bool CloseThroughPrompt(ClientProcess& client, HWND hWnd)
+{
+    PostMessageW(hWnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+    return AnswerMessageBox(client.Id(), IDOK) && client.WaitForExit() && client.ExitCode() == 0;
+}
+
 std::vector<DWORD> ProcessesNamed(const wchar_t* pszExeName)
 {
-    std::vector<DWORD> ids;
-    UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snapshot)
-        return ids;
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL ok = Process32FirstW(snapshot.get(), &entry); ok; ok = Process32NextW(snapshot.get(), &entry)) {
-        if (_wcsicmp(entry.szExeFile, pszExeName) == 0)
-            ids.push_back(entry.th32ProcessID);
-    }
-    return ids;
+    return ProcessesWhere([pszExeName](const PROCESSENTRY32W& e) { return _wcsicmp(e.szExeFile, pszExeName) == 0; });
 }
 
 bool WaitForProcessId(DWORD dwProcessId, DWORD nTimeoutMs, DWORD* pExitCode)
@@ -91,29 +109,17 @@ bool WaitForProcessId(DWORD dwProcessId, DWORD nTimeoutMs, DWORD* pExitCode)
     return true;
 }
 
-namespace {
-CString ImageOf(HANDLE hProcess)
-{
-    wchar_t szImage[MAX_PATH * 2] = L"";
-    DWORD n = MAX_PATH * 2;
-    return QueryFullProcessImageNameW(hProcess, 0, szImage, &n) ? CString(szImage) : CString();
-}
-}  // namespace
-
 std::vector<DWORD> ProcessesRunning(const CString& strExe, DWORD dwParent)
 {
-    std::vector<DWORD> ids;
-    UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL ok = snapshot && Process32FirstW(snapshot.get(), &entry); ok; ok = Process32NextW(snapshot.get(), &entry)) {
+    return ProcessesWhere([&strExe, dwParent](const PROCESSENTRY32W& entry) {
         if (dwParent && (entry.th32ParentProcessID != dwParent || entry.th32ProcessID == dwParent))
-            continue;
+            return false;
         UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID));
-        if (process && ImageOf(process.get()).CompareNoCase(strExe) == 0)
-            ids.push_back(entry.th32ProcessID);
-    }
-    return ids;
+        wchar_t szImage[MAX_PATH * 2] = L"";
+        DWORD n = MAX_PATH * 2;
+        return process && QueryFullProcessImageNameW(process.get(), 0, szImage, &n) &&
+               CString(szImage).CompareNoCase(strExe) == 0;
+    });
 }
 
 void EndProcessesRunning(const CString& strExe, DWORD nWaitMs)

@@ -18,6 +18,11 @@ inline HWND WaitForMessageBox(const ClientProcess& client, DWORD nTimeoutMs = 10
 }
 // Clicks a button of a dialog the way the button reports a click.
 void ClickDialogButton(HWND hDialog, int nID);
+// Waits for the skinned message box of the process and clicks its button nID; false when none came.
+bool AnswerMessageBox(DWORD dwProcessId, int nID, DWORD nTimeoutMs = 10000);
+// Sends the close command to a window of the client (its start or main window) and confirms the
+// prompt; true when the process then ended with exit code 0.
+bool CloseThroughPrompt(ClientProcess& client, HWND hWnd);
 // Ids of the running processes whose executable file has this name (no folder).
 std::vector<DWORD> ProcessesNamed(const wchar_t* pszExeName);
 // Waits for the process to end; false when it did not within the time. Its exit code in *pExitCode.

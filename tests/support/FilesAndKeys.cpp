@@ -2,6 +2,8 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
+
 #include "framework/Handles.h"
 
 bool PathExists(const CString& strPath)
@@ -47,6 +49,19 @@ void DeleteTree(const CString& strPath)
         } while (::FindNextFileW(search.get(), &data));
     }
     ::RemoveDirectoryW(strPath);
+}
+
+std::vector<std::wstring> FilesIn(const CString& strFolder, const wchar_t* pszPattern)
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data{};
+    UniqueFindFile search(::FindFirstFileW(strFolder + L"\\" + pszPattern, &data));
+    for (bool bMore = bool(search); bMore; bMore = ::FindNextFileW(search.get(), &data)) {
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.push_back(data.cFileName);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 CString ShellFolder(int csidl)

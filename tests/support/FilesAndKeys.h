@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "framework/CString.h"
 
@@ -15,6 +16,8 @@ bool WriteFileBytes(const CString& strPath, const std::string& bytes);
 void DeleteTree(const CString& strPath);
 // A folder of the shell (CSIDL_*) as it is now; empty when the system has none.
 CString ShellFolder(int csidl);
+// The names of the files (not folders) in strFolder that match pszPattern, sorted.
+std::vector<std::wstring> FilesIn(const CString& strFolder, const wchar_t* pszPattern = L"*");
 // The temporary folder with strName appended (no trailing backslash).
 CString TempPath(const CString& strName);
 

@@ -27,7 +27,6 @@ public:
     const std::wstring& Path() const { return m_path; }
     // Path of a child: Sub(L"res\\update.log").
     std::wstring Sub(const std::wstring& rel) const { return m_path + L"\\" + rel; }
-    static void RemoveTree(const std::wstring& path) { DeleteTree(path); }
 
 private:
     std::wstring m_path;

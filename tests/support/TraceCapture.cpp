@@ -1,5 +1,6 @@
 #include "TraceCapture.h"
 
+#include <algorithm>
 #include <mutex>
 
 #include "framework/Handles.h"
@@ -54,19 +55,16 @@ std::vector<std::wstring> CTraceCapture::Lines()
 
 int CTraceCapture::Count(const std::wstring& line)
 {
-    int n = 0;
-    for (const std::wstring& l : Lines())
-        n += l == line;
-    return n;
+    const std::vector<std::wstring> lines = Lines();
+    return int(std::count(lines.begin(), lines.end(), line));
 }
 
 std::vector<std::wstring> CTraceCapture::LinesStartingWith(const wchar_t* pszPrefix)
 {
-    std::vector<std::wstring> lines;
-    for (const std::wstring& line : Lines()) {
-        if (line.rfind(pszPrefix, 0) == 0)
-            lines.push_back(line);
-    }
+    std::vector<std::wstring> lines = Lines();
+    lines.erase(std::remove_if(lines.begin(), lines.end(), [pszPrefix](const std::wstring& line) {
+        return line.rfind(pszPrefix, 0) != 0;
+    }), lines.end());
     return lines;
 }
 

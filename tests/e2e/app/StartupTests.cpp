@@ -16,12 +16,7 @@ void ExpectNormalRun(const CString& commandLine)
     EXPECT_NE(GetWindowLongPtrW(start, GWL_EXSTYLE) & WS_EX_LAYERED, 0) << "the start window is a layered picture";
     EXPECT_EQ(GetDlgItem(start, 1001), nullptr) << "the main window came before the start window";
     EXPECT_EQ(GetDlgItem(start, 1030), nullptr) << "the main window came before the start window";
-    PostMessageW(start, WM_SYSCOMMAND, SC_CLOSE, 0);
-    HWND prompt = WaitForMessageBox(client);
-    ASSERT_NE(prompt, nullptr) << "the close command asked nothing";
-    ClickDialogButton(prompt, IDOK);
-    ASSERT_TRUE(client.WaitForExit());
-    EXPECT_EQ(client.ExitCode(), 0u);
+    EXPECT_TRUE(CloseThroughPrompt(client, start)) << "the close prompt's OK did not end the client with 0";
 }
 
 // Starts the client and expects it to end by itself, without a window.

@@ -45,11 +45,12 @@ bool SendTo(HWND hWnd, UINT message, WPARAM wParam)
     return ::SendMessageTimeoutW(hWnd, message, wParam, 0, SMTO_NORMAL, kSendTimeoutMs, &dwResult) != 0;
 }
 
-// The client's command line for a game window inside hFrame.
-CString GameWindowCommandLine(HWND hFrame, const std::wstring& strUrl)
+// Starts the client with a game window inside hFrame that opens strUrl.
+bool StartInFrame(ClientProcess& client, HWND hFrame, const std::wstring& strUrl)
 {
     const std::wstring strHandle = std::to_wstring(reinterpret_cast<INT_PTR>(hFrame));
-    return L"\"" + ClientExePath() + L"\" -frameWnd=" + CString(strHandle) + L" -gameurl=" + CString(strUrl);
+    return hFrame && client.Start(ClientExePath(), L"\"" + ClientExePath() + L"\" -frameWnd=" + CString(strHandle) +
+                                                       L" -gameurl=" + CString(strUrl));
 }
 
 // Shown as far as the window itself goes, whatever its parent.
@@ -126,14 +127,6 @@ private:
     HWND m_hFirstChild = nullptr;
 };
 
-// Starts the client inside frame and waits, pumping, for the game window to announce itself.
-HWND StartInFrame(ClientProcess& client, CTestFrame& frame, const std::wstring& strUrl)
-{
-    if (!frame.Handle() || !client.Start(ClientExePath(), GameWindowCommandLine(frame.Handle(), strUrl)))
-        return nullptr;
-    PumpUntil([&frame] { return frame.Announced() != nullptr; }, kStartTimeoutMs);
-    return frame.Announced();
-}
 }  // namespace
 
 TEST(GameWindowProcess, MovesIntoTheFrameFollowsItsLayoutsAndEndsOnClose)
@@ -142,7 +135,9 @@ TEST(GameWindowProcess, MovesIntoTheFrameFollowsItsLayoutsAndEndsOnClose)
     ASSERT_TRUE(server.Start());
     CTestFrame frame;
     ClientProcess client;
-    const HWND hGame = StartInFrame(client, frame, server.Url(kGamePath));
+    ASSERT_TRUE(StartInFrame(client, frame.Handle(), server.Url(kGamePath)));
+    PumpUntil([&frame] { return frame.Announced() != nullptr; }, kStartTimeoutMs);
+    const HWND hGame = frame.Announced();
     ASSERT_NE(hGame, nullptr) << "no announcement reached the frame";
 
     // The announced window is the client's own, a child of the frame below the 30-pixel strip.
@@ -230,7 +225,7 @@ void ExpectEndWhenFrameGoes(FrameEnd how, bool bStuck, DWORD nBoundMs)
         hFrame = host.TopLevelWindows(false).front();
     }
     ClientProcess client;
-    ASSERT_TRUE(client.Start(ClientExePath(), GameWindowCommandLine(hFrame, server.Url(kGamePath))));
+    ASSERT_TRUE(StartInFrame(client, hFrame, server.Url(kGamePath)));
     // Shown once its initialisation is over (the frame of this program answers its announcement).
     HWND hGame = nullptr;
     ASSERT_TRUE(PumpUntil([&] {
@@ -255,18 +250,16 @@ void ExpectEndWhenFrameGoes(FrameEnd how, bool bStuck, DWORD nBoundMs)
 
 TEST(GameWindowProcess, FrameThatGoesWithoutClosingEndsTheProcessEvenWithItsMainThreadStuck)
 {
-    {
-        SCOPED_TRACE("frame destroyed");
-        ExpectEndWhenFrameGoes(FrameEnd::Destroyed, false, kFrameGoneExitMs);
-    }
-    {
-        SCOPED_TRACE("frame's process killed");
-        ExpectEndWhenFrameGoes(FrameEnd::ProcessKilled, false, kFrameGoneExitMs);
-    }
-    {
-        // Nothing on the main thread can end the process: the watcher must.
-        SCOPED_TRACE("frame's process killed while the game's main thread is stuck");
-        ExpectEndWhenFrameGoes(FrameEnd::ProcessKilled, true, kFrameGoneStuckExitMs);
+    // With the main thread stuck nothing there can end the process: the watcher must.
+    const struct { const char* what; FrameEnd how; bool bStuck; DWORD nBoundMs; } ends[] = {
+        {"frame destroyed", FrameEnd::Destroyed, false, kFrameGoneExitMs},
+        {"frame's process killed", FrameEnd::ProcessKilled, false, kFrameGoneExitMs},
+        {"frame's process killed while the game's main thread is stuck", FrameEnd::ProcessKilled, true,
+         kFrameGoneStuckExitMs},
+    };
+    for (const auto& e : ends) {
+        SCOPED_TRACE(e.what);
+        ExpectEndWhenFrameGoes(e.how, e.bStuck, e.nBoundMs);
     }
 }
 
@@ -313,7 +306,7 @@ TEST(GameWindowProcess, FrameThatHangsDuringTheAnnouncementCannotHoldTheProcess)
     ASSERT_TRUE(server.Start());
     CHangingFrame frame;
     ClientProcess client;
-    ASSERT_TRUE(client.Start(ClientExePath(), GameWindowCommandLine(frame->Handle(), server.Url(kGamePath))));
+    ASSERT_TRUE(StartInFrame(client, frame->Handle(), server.Url(kGamePath)));
     ASSERT_TRUE(WaitUntil([&frame] { return frame.IsHanging(); }, kStartTimeoutMs))
         << "the game window was never created inside the frame";
     const HWND hGame = frame->FirstChild();

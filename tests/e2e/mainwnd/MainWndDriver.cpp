@@ -29,16 +29,6 @@ HWND WaitForMainWindow(DWORD dwProcessId, DWORD nTimeoutMs)
     return hFound;
 }
 
-bool CloseThroughPrompt(ClientProcess& client, HWND hMain)
-{
-    ::PostMessageW(hMain, WM_SYSCOMMAND, SC_CLOSE, 0);
-    HWND hBox = WaitForMessageBox(client.Id());
-    if (!hBox)
-        return false;
-    ClickDialogButton(hBox, IDOK);
-    return client.WaitForExit() && client.ExitCode() == 0;
-}
-
 CPatchedClient::CPatchedClient(const CString& strLoginUrl)
 {
     m_strFolder = TempPath(L"TorvelMainWndE2E" + std::to_wstring(::GetCurrentProcessId()));

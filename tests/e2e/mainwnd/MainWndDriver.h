@@ -11,9 +11,6 @@ extern const wchar_t kClientTitle[];
 bool IsMainWindow(HWND hWnd);
 // Waits for a visible main window of the process with this id; null on timeout.
 HWND WaitForMainWindow(DWORD dwProcessId, DWORD nTimeoutMs = 20000);
-// Sends the close command to the main window and confirms the prompt; true when the process then
-// ended with exit code 0.
-bool CloseThroughPrompt(ClientProcess& client, HWND hMain);
 
 // A copy of the client in a folder of its own whose login address (string 114) is strLoginUrl. With
 // an address that holds "play_gamecode" the start window hands it over at once, without a page.

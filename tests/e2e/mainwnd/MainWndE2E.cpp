@@ -89,17 +89,13 @@ TEST(MainWindowE2E, CloseButtonAsksAndCancelKeepsTheClient)
     EXPECT_TRUE(::IsZoomed(hMain));
 
     ::PostMessageW(hMain, WM_COMMAND, MAKEWPARAM(1001, BN_CLICKED), 0);
-    HWND hBox = WaitForMessageBox(client.Id());
-    ASSERT_NE(hBox, nullptr) << "the close button opened no prompt";
-    ClickDialogButton(hBox, IDCANCEL);
+    ASSERT_TRUE(AnswerMessageBox(client.Id(), IDCANCEL)) << "the close button opened no prompt";
     EXPECT_FALSE(client.WaitForExit(1500)) << "cancelling the prompt ended the client";
     EXPECT_TRUE(::IsWindowVisible(hMain));
 
     // The tray menu's exit asks too; confirming ends the client with 0.
     ::PostMessageW(hMain, WM_COMMAND, 32777, 0);
-    hBox = WaitForMessageBox(client.Id());
-    ASSERT_NE(hBox, nullptr) << "the tray menu's exit opened no prompt";
-    ClickDialogButton(hBox, IDOK);
+    ASSERT_TRUE(AnswerMessageBox(client.Id(), IDOK)) << "the tray menu's exit opened no prompt";
     ASSERT_TRUE(client.WaitForExit());
     EXPECT_EQ(client.ExitCode(), 0u);
 }
@@ -115,15 +111,11 @@ TEST(MainWindowE2E, SelectServerEndsTheClientAndStartsAFreshOne)
 
     // Cancel changes nothing.
     ::PostMessageW(hMain, WM_COMMAND, MAKEWPARAM(1007, BN_CLICKED), 0);
-    HWND hBox = WaitForMessageBox(client.Id());
-    ASSERT_NE(hBox, nullptr);
-    ClickDialogButton(hBox, IDCANCEL);
+    ASSERT_TRUE(AnswerMessageBox(client.Id(), IDCANCEL));
     EXPECT_FALSE(client.WaitForExit(1500));
 
     ::PostMessageW(hMain, WM_COMMAND, MAKEWPARAM(1007, BN_CLICKED), 0);
-    hBox = WaitForMessageBox(client.Id());
-    ASSERT_NE(hBox, nullptr);
-    ClickDialogButton(hBox, IDOK);
+    ASSERT_TRUE(AnswerMessageBox(client.Id(), IDOK));
     ASSERT_TRUE(client.WaitForExit());
     EXPECT_EQ(client.ExitCode(), 0u);
 
@@ -140,9 +132,7 @@ TEST(MainWindowE2E, SelectServerEndsTheClientAndStartsAFreshOne)
 
     // The fresh client closes through its own prompt.
     ::PostMessageW(hFresh, WM_SYSCOMMAND, SC_CLOSE, 0);
-    HWND hFreshBox = WaitForMessageBox(dwFresh);
-    ASSERT_NE(hFreshBox, nullptr);
-    ClickDialogButton(hFreshBox, IDOK);
+    ASSERT_TRUE(AnswerMessageBox(dwFresh, IDOK));
     EXPECT_EQ(::WaitForSingleObject(hProcess.get(), 15000), WAIT_OBJECT_0);
     DWORD dwExit = 1;
     ::GetExitCodeProcess(hProcess.get(), &dwExit);

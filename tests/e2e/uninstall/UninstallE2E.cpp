@@ -4,6 +4,7 @@
 #include "support/FilesAndKeys.h"
 #include "support/ResourcePatch.h"
 #include "support/ShellFolderOverride.h"
+#include "support/Wait.h"
 #include <gtest/gtest.h>
 #include <shlobj.h>
 #include <shlwapi.h>
@@ -76,28 +77,13 @@ bool WaitForDiagnostic(DWORD dwProcessId, const char* pszText, DWORD nTimeoutMs)
     return bSeen;
 }
 
-// A dialog template whose window class no program registers: the system cannot create the dialog.
-std::vector<BYTE> UncreatableDialogTemplate()
-{
-    std::vector<WORD> words = {1, 0xFFFF, 0, 0, 0, 0};  // version, signature, help id, extended style
-    const DWORD style = WS_POPUP;
-    words.push_back(LOWORD(style));
-    words.push_back(HIWORD(style));
-    words.insert(words.end(), {0, 0, 0, 100, 50, 0});  // no items, x, y, cx, cy, no menu
-    for (const wchar_t* p = L"TorvelNoSuchClass"; *p; ++p)
-        words.push_back(static_cast<WORD>(*p));
-    words.insert(words.end(), {0, 0});  // class terminator, empty title
-    const BYTE* first = reinterpret_cast<const BYTE*>(words.data());
-    return std::vector<BYTE>(first, first + words.size() * sizeof(WORD));
-}
-
-bool ReplaceDialog(const CString& strExe, UINT nID, const std::vector<BYTE>& bytes)
+// Takes the dialog template nID out of a copy of the client: the system cannot create that dialog.
+bool RemoveDialog(const CString& strExe, UINT nID)
 {
     HANDLE hUpdate = BeginUpdateResourceW(strExe, FALSE);
     if (!hUpdate)
         return false;
-    if (!UpdateResourceW(hUpdate, RT_DIALOG, MAKEINTRESOURCEW(nID), kClientStringLanguage,
-                         const_cast<BYTE*>(bytes.data()), DWORD(bytes.size()))) {
+    if (!UpdateResourceW(hUpdate, RT_DIALOG, MAKEINTRESOURCEW(nID), kClientStringLanguage, nullptr, 0)) {
         EndUpdateResourceW(hUpdate, TRUE);
         return false;
     }
@@ -153,11 +139,7 @@ protected:
         ASSERT_TRUE(client.Start(strExe, L"\"" + strExe + L"\""));
         HWND hStart = WaitForStartWindow(client);
         ASSERT_NE(hStart, nullptr);
-        PostMessageW(hStart, WM_SYSCOMMAND, SC_CLOSE, 0);
-        HWND hBox = WaitForMessageBox(client);
-        ASSERT_NE(hBox, nullptr);
-        ClickDialogButton(hBox, IDOK);
-        ASSERT_TRUE(client.WaitForExit());
+        ASSERT_TRUE(CloseThroughPrompt(client, hStart));
         ASSERT_NO_FATAL_FAILURE(ExpectInstalled("after the installing run"));
     }
 
@@ -171,6 +153,12 @@ protected:
         // The start asked the HTML engine for its current document mode and the graphics card.
         EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, kEmulationKey, kExeName), 11001) << pszWhen;
         EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, kGpuKey, kExeName), 1) << pszWhen;
+    }
+
+    static void ExpectGone(std::initializer_list<CString> paths, const char* pszWhy = " is still there")
+    {
+        for (const CString& strPath : paths)
+            EXPECT_FALSE(PathExists(strPath)) << strPath.ToUtf8() << pszWhy;
     }
 
     // Runs a process to its end; its exit code.
@@ -201,8 +189,19 @@ protected:
 
 }  // namespace
 
-TEST_F(UninstallTest, DecliningOrAnUnshownQuestionChangesNothingAndStartsNothing)
+TEST_F(UninstallTest, AMissingTargetDecliningAnUnshownQuestionOrAnEmptyNameChangesNothing)
 {
+    ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, kCanaryKey));
+    // Aimed at a file that does not exist while nothing is installed: it ends quietly (a message box
+    // would keep the process waiting for an answer) and makes nothing.
+    EXPECT_EQ(Run(ClientExePath(), L"-u C:\\nowhere\\Torvel_Qerm.exe"), 0u);
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kCanaryKey));
+    ExpectGone({m_strDesktopLink, GameLink(), UninstallLink(), m_strInstalledExe, m_strDataDir + L"\\res",
+                m_strCacheCopy, m_strGameDir}, " was made");
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kProfileKey));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kEntryKey, KEY_WOW64_64KEY));
+    EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, kEmulationKey, kExeName), -1);
+
     ASSERT_NO_FATAL_FAILURE(Install());
     struct Answer
     {
@@ -225,10 +224,23 @@ TEST_F(UninstallTest, DecliningOrAnUnshownQuestionChangesNothingAndStartsNothing
     // A copy whose question cannot be shown at all has no answer, and does nothing.
     const CString strCopy = CopyExecutableTo(ClientExePath(), m_strScratch);
     ASSERT_FALSE(strCopy.IsEmpty());
-    ASSERT_TRUE(ReplaceDialog(strCopy, 164, UncreatableDialogTemplate()));
+    ASSERT_TRUE(RemoveDialog(strCopy, 164));
     EXPECT_EQ(Run(strCopy, L"\"" + strCopy + L"\" -u"), 0u);
     EXPECT_FALSE(PathExists(m_strCacheCopy)) << "an unshown question counted as consent";
     ExpectInstalled("after the unshown question");
+
+    // An empty platform code, game code, start-menu folder or game title removes nothing.
+    for (UINT nID : {124u, 117u, 105u, 102u}) {
+        SCOPED_TRACE(nID);
+        const CString strEmptied = CopyExecutableTo(ClientExePath(), m_strScratch + L"\\" + std::to_wstring(nID));
+        ASSERT_FALSE(strEmptied.IsEmpty());
+        CResourcePatch patch(strEmptied);
+        patch.SetString(nID, L"");
+        ASSERT_TRUE(patch.Commit());
+        EXPECT_EQ(Run(strEmptied, L"-u " + m_strInstalledExe), 0u);
+        ExpectInstalled("after a removal with an empty name");
+        EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kCanaryKey));
+    }
 }
 
 TEST_F(UninstallTest, ConfirmingRemovesTheWholeInstallationAndASecondRemovalFindsNothing)
@@ -263,9 +275,8 @@ TEST_F(UninstallTest, ConfirmingRemovesTheWholeInstallationAndASecondRemovalFind
         EXPECT_EQ(code, 0u);
     }
 
-    for (const CString& strGone : {m_strDesktopLink, GameLink(), UninstallLink(), m_strInstalledExe,
-                                   m_strDataDir + L"\\res", m_strGameDir, m_strBrandDir})
-        EXPECT_FALSE(PathExists(strGone)) << strGone.ToUtf8() << " is still there";
+    ExpectGone({m_strDesktopLink, GameLink(), UninstallLink(), m_strInstalledExe, m_strDataDir + L"\\res", m_strGameDir,
+                m_strBrandDir});
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kProfileKey));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kEntryKey, KEY_WOW64_64KEY));
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kEntryKey));
@@ -302,8 +313,7 @@ TEST_F(UninstallTest, RemovalForACopyElsewhereKeepsThatCopyItsFolderAndForeignFi
     EXPECT_TRUE(PathExists(m_strScratch + L"\\res\\marker.txt")) << "the folder beside that copy lost its res";
     EXPECT_TRUE(PathExists(m_strForeignFile)) << "a start-menu folder with other items was deleted whole";
     EXPECT_TRUE(PathIsDirectoryW(m_strBrandDir));
-    for (const CString& strGone : {m_strDesktopLink, GameLink(), UninstallLink(), m_strDataDir + L"\\res"})
-        EXPECT_FALSE(PathExists(strGone)) << strGone.ToUtf8() << " is still there";
+    ExpectGone({m_strDesktopLink, GameLink(), UninstallLink(), m_strDataDir + L"\\res"});
     // The installed copy was not named, so it stays, and so does the machine's program-list entry,
     // which names that copy (as another user's entry names theirs).
     EXPECT_TRUE(PathExists(m_strInstalledExe));
@@ -325,16 +335,14 @@ TEST_F(UninstallTest, ARunningClientIsToBeEndedFirstAndAnUndeletableExeKeepsTheW
         HWND hBox = WaitForMessageBox(prompt);
         ASSERT_NE(hBox, nullptr) << "no question";
         ClickDialogButton(hBox, IDOK);
-        for (int nTry = 0; nTry < 200 && IsWindow(hBox); ++nTry)
-            Sleep(50);
+        WaitUntil([hBox] { return !IsWindow(hBox); }, 10000);
         hBox = WaitForMessageBox(prompt);
         ASSERT_NE(hBox, nullptr) << "the removal went ahead while a client ran";
         EXPECT_FALSE(PathExists(m_strCacheCopy)) << "a removal copy was made";
         // Once the client is gone, OK leads to the usual question; its Cancel keeps everything.
         running.Kill();
         ClickDialogButton(hBox, IDOK);
-        for (int nTry = 0; nTry < 200 && IsWindow(hBox); ++nTry)
-            Sleep(50);
+        WaitUntil([hBox] { return !IsWindow(hBox); }, 10000);
         hBox = WaitForMessageBox(prompt);
         ASSERT_NE(hBox, nullptr) << "no uninstall question after the client ended";
         EXPECT_FALSE(PathExists(m_strCacheCopy));
@@ -355,31 +363,11 @@ TEST_F(UninstallTest, ARunningClientIsToBeEndedFirstAndAnUndeletableExeKeepsTheW
     EXPECT_TRUE(PathExists(m_strInstalledExe));
     EXPECT_TRUE(PathExists(UninstallLink())) << "the way to try again went";
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kEntryKey, KEY_WOW64_64KEY)) << "the way to try again went";
-    for (const CString& strGone : {m_strDesktopLink, GameLink(), m_strDataDir + L"\\res"})
-        EXPECT_FALSE(PathExists(strGone)) << strGone.ToUtf8() << " is still there";
+    ExpectGone({m_strDesktopLink, GameLink(), m_strDataDir + L"\\res"});
     // Tried again once nothing holds it: all of it goes.
     EXPECT_EQ(Run(strCopy, L"-u " + m_strInstalledExe), 0u);
-    for (const CString& strGone : {m_strInstalledExe, UninstallLink(), m_strGameDir, m_strBrandDir})
-        EXPECT_FALSE(PathExists(strGone)) << strGone.ToUtf8() << " is still there";
+    ExpectGone({m_strInstalledExe, UninstallLink(), m_strGameDir, m_strBrandDir});
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kEntryKey, KEY_WOW64_64KEY));
-}
-
-TEST_F(UninstallTest, AnEmptyNameInTheStringTableRemovesNothing)
-{
-    ASSERT_NO_FATAL_FAILURE(Install());
-    ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, kCanaryKey));
-    // Platform code, game code, start-menu folder, game title.
-    for (UINT nID : {124u, 117u, 105u, 102u}) {
-        SCOPED_TRACE(nID);
-        const CString strCopy = CopyExecutableTo(ClientExePath(), m_strScratch + L"\\" + std::to_wstring(nID));
-        ASSERT_FALSE(strCopy.IsEmpty());
-        CResourcePatch patch(strCopy);
-        patch.SetString(nID, L"");
-        ASSERT_TRUE(patch.Commit());
-        EXPECT_EQ(Run(strCopy, L"-u " + m_strInstalledExe), 0u);
-        ExpectInstalled("after a removal with an empty name");
-        EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kCanaryKey));
-    }
 }
 
 TEST_F(UninstallTest, WithoutAnApplicationDataFolderConfirmingLeadsNowhere)
@@ -401,18 +389,4 @@ TEST_F(UninstallTest, WithoutAnApplicationDataFolderConfirmingLeadsNowhere)
     }
     EXPECT_EQ(PathExists(szRootCache), bRootCacheExisted) << "made " << CString(szRootCache).ToUtf8();
     EXPECT_FALSE(PathExists(CString(szRootCache) + L"\\" + kCopyName));
-}
-
-TEST_F(UninstallTest, RemovalAimedAtAFileThatDoesNotExistEndsQuietlyAndChangesNothing)
-{
-    ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, kCanaryKey));
-    // Nothing is installed; a message box would keep the process waiting for an answer.
-    EXPECT_EQ(Run(ClientExePath(), L"-u C:\\nowhere\\Torvel_Qerm.exe"), 0u);
-    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kCanaryKey));
-    for (const CString& strPath : {m_strDesktopLink, GameLink(), UninstallLink(), m_strInstalledExe,
-                                   m_strDataDir + L"\\res", m_strCacheCopy, m_strGameDir})
-        EXPECT_FALSE(PathExists(strPath)) << strPath.ToUtf8() << " was made";
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kProfileKey));
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kEntryKey, KEY_WOW64_64KEY));
-    EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, kEmulationKey, kExeName), -1);
 }

@@ -50,24 +50,24 @@ protected:
         m_log = GetDataDir() + L"res\\update.log";
         m_bHadInstalled = PathExists(std::wstring(m_installed));
         if (m_bHadInstalled)
-            m_savedInstalled = ReadWholeFile(std::wstring(m_installed));
-        m_savedLog = ReadWholeFile(std::wstring(m_log));
+            m_savedInstalled = ReadFileBytes(std::wstring(m_installed));
+        m_savedLog = ReadFileBytes(std::wstring(m_log));
         EndProcessesRunning(m_installed);
         DeleteFileW(m_installed);
         DeleteFileW(m_log);
-        CScratchFolder::RemoveTree(std::wstring(m_downloads));
+        DeleteTree(m_downloads);
     }
 
     void TearDown() override
     {
         EndProcessesRunning(m_installed);
         EndProcessesRunning(m_downloads + L"\\Torvel_Qerm.exe");
-        CScratchFolder::RemoveTree(std::wstring(m_downloads));
+        DeleteTree(m_downloads);
         if (m_bHadInstalled)
-            WriteWholeFile(std::wstring(m_installed), m_savedInstalled);
+            WriteFileBytes(std::wstring(m_installed), m_savedInstalled);
         else
             DeleteFileW(m_installed);
-        WriteWholeFile(std::wstring(m_log), m_savedLog);
+        WriteFileBytes(std::wstring(m_log), m_savedLog);
     }
 
     // A copy of the client that asks strServer for its version and trusts the test's key.
@@ -94,7 +94,7 @@ protected:
         EXPECT_TRUE(handing.TopLevelWindows(false).empty());
         EXPECT_NE(WaitForStartWindowOf(m_installed), nullptr)
             << "no start window of the updated client\n" << Narrow(LogMessages());
-        EXPECT_TRUE(ReadWholeFile(std::wstring(m_installed)) == newBuild) << "the installed exe is not the new build";
+        EXPECT_TRUE(ReadFileBytes(std::wstring(m_installed)) == newBuild) << "the installed exe is not the new build";
         const std::vector<std::wstring> log = LogMessages();
         const auto at = std::find(log.begin(), log.end(), L"Update 1.0.0.2: handed over to the update step");
         ASSERT_NE(at, log.end()) << Narrow(log);
@@ -117,7 +117,7 @@ TEST_F(UpdateLoop, ANewerBuildCutHalfWayIsContinuedThenHandedOverAndStarts)
     CLoopbackHttpServer server;
     ASSERT_TRUE(server.IsListening());
     const CString strOld = MakeClient(L"old", server.Url(""), "1.0.0.1");
-    const std::string newBuild = ReadWholeFile(std::wstring(MakeClient(L"new", server.Url(""), "1.0.0.2")));
+    const std::string newBuild = ReadFileBytes(std::wstring(MakeClient(L"new", server.Url(""), "1.0.0.2")));
     server.Add(kQuery, CannedResponse::Make("200 OK", SignedManifestFor(newBuild, server.Url("/new.exe"))));
     const size_t half = newBuild.size() / 2;
     CannedResponse cut = CannedResponse::Make("200 OK", newBuild.substr(0, half), false);
@@ -131,7 +131,7 @@ TEST_F(UpdateLoop, ANewerBuildCutHalfWayIsContinuedThenHandedOverAndStarts)
         ASSERT_NE(WaitForStartWindow(first), nullptr);
         ASSERT_TRUE(WaitUntil([] { return Logged(L"cut short"); }, 30000)) << Narrow(LogMessages());
     }
-    ASSERT_TRUE(ReadWholeFile(std::wstring(m_installed)) == ReadWholeFile(std::wstring(strOld)));
+    ASSERT_TRUE(ReadFileBytes(std::wstring(m_installed)) == ReadFileBytes(std::wstring(strOld)));
 
     CannedResponse rest = CannedResponse::Make("206 Partial Content", newBuild.substr(half));
     rest.head += "Content-Range: bytes " + std::to_string(half) + "-" + std::to_string(newBuild.size() - 1) + "/" +
@@ -152,7 +152,7 @@ TEST_F(UpdateLoop, NoHandOverWhileAnotherClientOfTheInstallationRuns)
 {
     CLoopbackHttpServer server;   // answers every question with 404: no update is offered
     const CString strOld = MakeClient(L"old", server.Url(""), "1.0.0.1");
-    const std::string newBuild = ReadWholeFile(std::wstring(MakeClient(L"new", server.Url(""), "1.0.0.2")));
+    const std::string newBuild = ReadFileBytes(std::wstring(MakeClient(L"new", server.Url(""), "1.0.0.2")));
     ASSERT_TRUE(CopyFileW(strOld, m_installed, FALSE));
 
     ClientProcess running;
@@ -160,8 +160,8 @@ TEST_F(UpdateLoop, NoHandOverWhileAnotherClientOfTheInstallationRuns)
     ASSERT_NE(WaitForStartWindow(running), nullptr);
     // A verified update waits in the download folder, as an earlier start left it.
     SHCreateDirectoryExW(nullptr, m_downloads, nullptr);
-    ASSERT_TRUE(WriteWholeFile(std::wstring(m_downloads + L"\\Torvel_Qerm.exe"), newBuild));
-    ASSERT_TRUE(WriteWholeFile(std::wstring(m_downloads + L"\\update.manifest"),
+    ASSERT_TRUE(WriteFileBytes(std::wstring(m_downloads + L"\\Torvel_Qerm.exe"), newBuild));
+    ASSERT_TRUE(WriteFileBytes(std::wstring(m_downloads + L"\\update.manifest"),
                                SignedManifestFor(newBuild, server.Url("/new.exe"))));
     {
         ClientProcess second;
@@ -169,7 +169,7 @@ TEST_F(UpdateLoop, NoHandOverWhileAnotherClientOfTheInstallationRuns)
         EXPECT_NE(WaitForStartWindow(second), nullptr) << "the second client runs as always";
         EXPECT_TRUE(Logged(L"Update 1.0.0.2: waits: another client of this installation is running"))
             << Narrow(LogMessages());
-        EXPECT_TRUE(ReadWholeFile(std::wstring(m_installed)) == ReadWholeFile(std::wstring(strOld)));
+        EXPECT_TRUE(ReadFileBytes(std::wstring(m_installed)) == ReadFileBytes(std::wstring(strOld)));
     }
     running.Kill();
     ASSERT_TRUE(running.WaitForExit());
@@ -190,9 +190,7 @@ TEST_F(UpdateLoop, AServerThatNeverAnswersLeavesTheStartWindowAndItsClosePromptA
     EXPECT_TRUE(listener.WaitForConnection(20000)) << "the client never asked for its version";
 
     PostMessageW(hStart, WM_SYSCOMMAND, SC_CLOSE, 0);
-    HWND hPrompt = WaitForMessageBox(client);
-    ASSERT_NE(hPrompt, nullptr) << "the close command asked nothing";
-    ClickDialogButton(hPrompt, IDOK);
+    ASSERT_TRUE(AnswerMessageBox(client.Id(), IDOK)) << "the close command asked nothing";
     EXPECT_TRUE(client.WaitForExit(10000)) << "the waiting update check held the process";
     EXPECT_EQ(client.ExitCode(), 0u);
 }

@@ -85,10 +85,10 @@ protected:
         SHCreateDirectoryExW(nullptr, res.c_str(), nullptr);
         m_bHadLog = PathExists(m_log);
         if (m_bHadLog)
-            m_savedLog = ReadWholeFile(m_log);
+            m_savedLog = ReadFileBytes(m_log);
         DeleteFileW(m_log.c_str());
 
-        m_original = ReadWholeFile(BinDir() + L"Torvel_Qerm.exe");
+        m_original = ReadFileBytes(BinDir() + L"Torvel_Qerm.exe");
         ASSERT_GT(m_original.size(), 10000u) << "Torvel_Qerm.exe is not beside the test";
         // The new build differs from the installed one by data after the image, which still runs.
         m_newBuild = m_original + "new build " + std::to_string(GetTickCount64());
@@ -96,8 +96,8 @@ protected:
         CreateDirectoryW(m_dir.Sub(L"new").c_str(), nullptr);
         m_installed = m_dir.Sub(L"installed\\Torvel_Qerm.exe");
         m_new = m_dir.Sub(L"new\\Torvel_Qerm.exe");
-        ASSERT_TRUE(WriteWholeFile(m_installed, m_original));
-        ASSERT_TRUE(WriteWholeFile(m_new, m_newBuild));
+        ASSERT_TRUE(WriteFileBytes(m_installed, m_original));
+        ASSERT_TRUE(WriteFileBytes(m_new, m_newBuild));
     }
 
     void TearDown() override
@@ -110,7 +110,7 @@ protected:
         EndProcessesRunning(m_installed.c_str());
         DeleteFileW(m_log.c_str());
         if (m_bHadLog)
-            WriteWholeFile(m_log, m_savedLog);
+            WriteFileBytes(m_log, m_savedLog);
         CloseHandle(m_hNul);
     }
 
@@ -138,7 +138,7 @@ protected:
     std::vector<std::wstring> WaitForLogLines(size_t count)
     {
         for (int i = 0; i < 200; ++i) {
-            const std::string bytes = ReadWholeFile(m_log);
+            const std::string bytes = ReadFileBytes(m_log);
             size_t lines = 0;
             for (size_t at = 0; (at = bytes.find(std::string("\r\0\n\0", 4), at)) != std::string::npos; at += 4)
                 ++lines;
@@ -172,7 +172,7 @@ TEST_F(UpdateStep, ReplacesTheInstalledExeLogsThreeLinesAndStartsIt)
     GetExitCodeProcess(hUpdater, &dwExit);
     EXPECT_EQ(dwExit, 0u);
 
-    EXPECT_TRUE(ReadWholeFile(m_installed) == m_newBuild) << "installed file is not the new build";
+    EXPECT_TRUE(ReadFileBytes(m_installed) == m_newBuild) << "installed file is not the new build";
 
     const std::vector<std::wstring> messages = LogMessages(m_log);
     ASSERT_EQ(messages.size(), 3u);
@@ -215,7 +215,7 @@ TEST_F(UpdateStep, RunningInstalledExeLogsErrorThirtyTwoAndStaysAsItWas)
     ASSERT_EQ(messages.size(), 2u);
     EXPECT_EQ(messages[0], L"Update failure.Error Code:32");
     EXPECT_EQ(messages[1], kSeparator);
-    EXPECT_TRUE(ReadWholeFile(m_installed) == m_original) << "the running exe was changed";
+    EXPECT_TRUE(ReadFileBytes(m_installed) == m_original) << "the running exe was changed";
 }
 
 // The client that handed the update over may still be ending when the step starts.
@@ -230,7 +230,7 @@ TEST_F(UpdateStep, TargetReleasedWhileTheStepWaitsIsReplaced)
     CloseHandle(hHeld);
 
     ASSERT_EQ(WaitForSingleObject(hUpdater, 30000), WAIT_OBJECT_0) << "the update step did not end";
-    EXPECT_TRUE(ReadWholeFile(m_installed) == m_newBuild) << "installed file is not the new build";
+    EXPECT_TRUE(ReadFileBytes(m_installed) == m_newBuild) << "installed file is not the new build";
     const std::vector<std::wstring> messages = LogMessages(m_log);
     ASSERT_EQ(messages.size(), 3u);
     EXPECT_EQ(messages[1], L"Update success.Current Version:1.0.0.1");
@@ -244,13 +244,13 @@ TEST_F(UpdateStep, TargetPathLongerThanMaxPathIsUsedWhole)
         CreateDirectoryW(folder.c_str(), nullptr);
     }
     const std::wstring target = folder + L"\\Torvel_Qerm.exe";
-    ASSERT_TRUE(WriteWholeFile(target, m_original));
+    ASSERT_TRUE(WriteFileBytes(target, m_original));
 
     HANDLE hUpdater = Start(m_new, L"-d " + target);
     ASSERT_NE(hUpdater, nullptr);
     ASSERT_EQ(WaitForSingleObject(hUpdater, 30000), WAIT_OBJECT_0);
 
-    EXPECT_TRUE(ReadWholeFile(target) == m_newBuild) << "the long target was not replaced";
+    EXPECT_TRUE(ReadFileBytes(target) == m_newBuild) << "the long target was not replaced";
     const std::vector<std::wstring> messages = LogMessages(m_log);
     ASSERT_GE(messages.size(), 1u);
     EXPECT_EQ(messages[0], L"Finish download,current file md5=" + Md5Hex(m_newBuild));
@@ -269,5 +269,5 @@ TEST_F(UpdateStep, SwitchAloneIsANormalRunThatLogsNothing)
     EXPECT_EQ(dwExit, static_cast<DWORD>(STILL_ACTIVE)) << "not a normal run: it ended with " << dwExit;
     EXPECT_TRUE(LogMessages(m_log).empty()) << "the bare switch wrote to the update log: "
                                             << ::testing::PrintToString(LogMessages(m_log));
-    EXPECT_TRUE(ReadWholeFile(m_installed) == m_original);
+    EXPECT_TRUE(ReadFileBytes(m_installed) == m_original);
 }

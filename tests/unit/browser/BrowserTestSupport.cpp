@@ -49,21 +49,6 @@ HWND FirstChild(HWND hParent)
     return GetWindow(hParent, GW_CHILD);
 }
 
-std::string ReadWholeFile(const wchar_t* pszPath)
-{
-    std::string bytes;
-    HANDLE hFile = CreateFileW(pszPath, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                               nullptr, OPEN_EXISTING, 0, nullptr);
-    if (hFile == INVALID_HANDLE_VALUE)
-        return bytes;
-    char buf[4096];
-    DWORD dwRead = 0;
-    while (ReadFile(hFile, buf, sizeof buf, &dwRead, nullptr) && dwRead > 0)
-        bytes.append(buf, dwRead);
-    CloseHandle(hFile);
-    return bytes;
-}
-
 DWORD ProcessHandleCount()
 {
     // Wine answers GetProcessHandleCount with 0; asking each possible handle value works everywhere.

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "support/FilesAndKeys.h"
 #include "support/RectText.h"
 #include "support/TraceCapture.h"
 #include "support/Wait.h"
@@ -44,8 +45,6 @@ private:
 
 // The first child of hParent (in z-order), or null.
 HWND FirstChild(HWND hParent);
-// The bytes of a file; empty when it cannot be read.
-std::string ReadWholeFile(const wchar_t* pszPath);
 // Open kernel handles of this process, and the windows of this thread with their children (not the
 // message-only windows that OLE and URL monikers keep per thread, and create and drop as they like).
 DWORD ProcessHandleCount();

@@ -96,7 +96,7 @@ public:
     // The command lines recorded so far.
     std::vector<std::wstring> Lines() const
     {
-        std::string bytes = ReadWholeFile(m_strOutput.c_str());
+        std::string bytes = ReadFileBytes(m_strOutput.c_str());
         std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
         std::vector<std::wstring> lines;
         for (size_t pos = 0, next; (next = text.find(L'\n', pos)) != std::wstring::npos; pos = next + 1)

@@ -7,6 +7,7 @@
 
 #include "BrowserTestSupport.h"
 #include "browser/WebBrowserBase.h"
+#include "support/FilesAndKeys.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -272,22 +273,8 @@ namespace {
 // cannot disturb it.
 size_t CountTempFiles()
 {
-    wchar_t szTemp[MAX_PATH];
-    GetTempPathW(MAX_PATH, szTemp);
-    size_t n = 0;
-    for (const wchar_t* pszPattern : {L"STO*.tmp", L"~DF*.tmp"}) {
-        std::wstring strPattern = std::wstring(szTemp) + pszPattern;
-        WIN32_FIND_DATAW data;
-        HANDLE hFind = FindFirstFileW(strPattern.c_str(), &data);
-        if (hFind == INVALID_HANDLE_VALUE)
-            continue;
-        do {
-            if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                ++n;
-        } while (FindNextFileW(hFind, &data));
-        FindClose(hFind);
-    }
-    return n;
+    const CString strTemp = TempPath(L".");
+    return FilesIn(strTemp, L"STO*.tmp").size() + FilesIn(strTemp, L"~DF*.tmp").size();
 }
 
 } // namespace

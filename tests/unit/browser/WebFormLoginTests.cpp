@@ -39,7 +39,7 @@ struct LoginFixture
 // How many version-query lines the update log holds.
 int CountVersionCheckLines()
 {
-    std::string bytes = ReadWholeFile(GetUpdateLogPath());
+    std::string bytes = ReadFileBytes(GetUpdateLogPath());
     std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
     std::wstring needle(GetVersionQueryUrl());
     int n = 0;

@@ -76,7 +76,7 @@ TEST_F(CacheWorker, CleansAndReportsOnceOnTheWindowThread)
     EXPECT_TRUE(m_overlay.IsWindowVisible());
     EXPECT_TRUE(StartCacheCleaning(m_main.Hwnd()));
     ASSERT_TRUE(WaitForReports(1));
-    PumpUntil([] { return false; }, 200);
+    PumpFor(200);
 
     ASSERT_EQ(m_main.m_commands.size(), 1u);
     EXPECT_EQ(m_main.m_commands[0].wParam, WPARAM(10002));
@@ -97,7 +97,7 @@ TEST_F(CacheWorker, CleansAndReportsOnceOnTheWindowThread)
     EXPECT_EQ(trace.Count(L"开始清理" + folder + L"文件夹\r\n"), 1);
     EXPECT_EQ(trace.Count(L"开始清理" + folder + L"\\torvel-test\\deep文件夹\r\n"), 1);
 
-    CScratchFolder::RemoveTree(folder + L"\\torvel-kept");
+    DeleteTree(folder + L"\\torvel-kept");
     EmptyCache();
 }
 
@@ -112,13 +112,13 @@ TEST_F(CacheWorker, RequestWhileCleaningIsAbsorbed)
     // The tray menu's request while the first cleaning runs.
     ShowCleaningOverlay(m_main.Hwnd(), m_overlay.GetSafeHwnd());
     EXPECT_FALSE(StartCacheCleaning(m_main.Hwnd()));
-    PumpUntil([] { return false; }, 100);
+    PumpFor(100);
     EXPECT_TRUE(m_main.m_commands.empty());
     EXPECT_TRUE(m_overlay.IsWindowVisible());
 
     trace.Release();
     ASSERT_TRUE(WaitForReports(1));
-    PumpUntil([] { return false; }, 300);
+    PumpFor(300);
     EXPECT_EQ(m_main.m_commands.size(), 1u);
     EXPECT_FALSE(m_overlay.IsWindowVisible());
     EXPECT_EQ(trace.Count(L"临时文件夹路径为:" + InternetCacheFolder() + L"\r\n"), 1);
@@ -135,16 +135,14 @@ TEST_F(CacheWorker, RequestWhileTheReportIsOnItsWayStartsNoSecondCleaning)
     ShowCleaningOverlay(m_main.Hwnd(), m_overlay.GetSafeHwnd());
     ASSERT_TRUE(StartCacheCleaning(m_main.Hwnd()));
     // The window's thread is busy elsewhere until the worker's report waits for it.
-    const DWORD start = GetTickCount();
-    while (!(HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE) && GetTickCount() - start < 30000)
-        Sleep(5);
-    ASSERT_TRUE(HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE) << "no report within 30 s";
+    ASSERT_TRUE(WaitUntil([] { return (HIWORD(GetQueueStatus(QS_SENDMESSAGE)) & QS_SENDMESSAGE) != 0; }, 30000, 5))
+        << "no report within 30 s";
 
     // The player asks again just then.
     ShowCleaningOverlay(m_main.Hwnd(), m_overlay.GetSafeHwnd());
     EXPECT_FALSE(StartCacheCleaning(m_main.Hwnd())) << "a second worker was started";
     ASSERT_TRUE(PumpUntil([] { return !IsCacheCleaningRunning(); }, 30000));
-    PumpUntil([] { return false; }, 200);
+    PumpFor(200);
 
     EXPECT_EQ(trace.Count(L"临时文件夹路径为:" + InternetCacheFolder() + L"\r\n"), 1);
     ASSERT_FALSE(m_main.m_commands.empty());
@@ -172,7 +170,7 @@ TEST_F(CacheWorker, RequestAfterTheReportHidTheOverlayLeavesNoOverlayUp)
     EXPECT_FALSE(StartCacheCleaning(m_main.Hwnd()));
     trace.Release();
     ASSERT_TRUE(PumpUntil([] { return !IsCacheCleaningRunning(); }, 30000));
-    PumpUntil([] { return false; }, 200);
+    PumpFor(200);
     EXPECT_FALSE(m_overlay.IsWindowVisible()) << "the overlay stayed up with no cleaning to end it";
     EXPECT_EQ(m_main.m_commands.size(), 2u);
     EXPECT_TRUE(StartCacheCleaning(m_main.Hwnd()));
@@ -193,13 +191,13 @@ TEST_F(CacheWorker, OverlayCoversTheWindowAndAnimatesUntilHidden)
 
     const int nStart = m_overlay.m_nFrame;
     // One or two ticks of the 200 ms timer; four would bring the same frame back.
-    PumpUntil([] { return false; }, 300);
+    PumpFor(300);
     EXPECT_NE(m_overlay.m_nFrame, nStart) << "no tick of timer 5000 in 300 ms";
 
     HideCleaningOverlay(m_overlay.GetSafeHwnd());
     EXPECT_FALSE(m_overlay.IsWindowVisible());
     const int nStopped = m_overlay.m_nFrame;
-    PumpUntil([] { return false; }, 500);
+    PumpFor(500);
     EXPECT_EQ(m_overlay.m_nFrame, nStopped);
 }
 
@@ -208,7 +206,7 @@ TEST_F(CacheWorker, NoOverlayWindowIsNoTimerOfTheThread)
     ShowCleaningOverlay(m_main.Hwnd(), nullptr);
     HideCleaningOverlay(nullptr);
     MSG msg;
-    PumpUntil([] { return false; }, 300);
+    PumpFor(300);
     EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_TIMER, WM_TIMER, PM_NOREMOVE));
 }
 

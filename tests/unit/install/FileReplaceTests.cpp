@@ -1,12 +1,11 @@
 // Putting a new copy over a file: the whole copy or nothing. Works in a scratch folder of its own.
 #include "app/FileReplace.h"
 #include "framework/Handles.h"
-#include "support/FilesAndKeys.h"
+#include "support/ScratchFolder.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -15,33 +14,7 @@ namespace {
 class FileReplace : public testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        m_strFolder = TempPath(L"torvel-replace-" + std::to_wstring(GetCurrentProcessId())).str();
-        CreateDirectoryW(m_strFolder.c_str(), nullptr);
-        m_strSource = m_strFolder + L"\\new.exe";
-        m_strTarget = m_strFolder + L"\\installed.exe";
-    }
-    void TearDown() override
-    {
-        for (const std::wstring& name : Names())
-            DeleteFileW((m_strFolder + L"\\" + name).c_str());
-        RemoveDirectoryW(m_strFolder.c_str());
-    }
-    std::vector<std::wstring> Names() const
-    {
-        std::vector<std::wstring> names;
-        WIN32_FIND_DATAW found{};
-        UniqueFindFile find(FindFirstFileW((m_strFolder + L"\\*").c_str(), &found));
-        if (find) {
-            do {
-                if (wcscmp(found.cFileName, L".") != 0 && wcscmp(found.cFileName, L"..") != 0)
-                    names.push_back(found.cFileName);
-            } while (FindNextFileW(find.get(), &found));
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    }
+    std::vector<std::wstring> Names() const { return FilesIn(m_folder.Path().c_str()); }
     static std::string Pattern(size_t nBytes, unsigned nSeed)
     {
         std::string bytes(nBytes, '\0');
@@ -52,9 +25,9 @@ protected:
         return bytes;
     }
 
-    std::wstring m_strFolder;
-    std::wstring m_strSource;
-    std::wstring m_strTarget;
+    CScratchFolder m_folder{L"replace"};
+    const std::wstring m_strSource = m_folder.Sub(L"new.exe");
+    const std::wstring m_strTarget = m_folder.Sub(L"installed.exe");
 };
 
 }  // namespace
@@ -74,7 +47,7 @@ TEST_F(FileReplace, TheCopyTakesTheTargetsPlaceAndNothingElseStays)
     // Temporary files of copies killed on the way go at the next replace; files that only look alike stay.
     for (const wchar_t* pszName : {L"installed.exe.~1f2e3d.tmp", L"installed.exe.~0.tmp", L"installed.exe.~1.txt",
                                    L"other.exe.~1f2e3d.tmp"})
-        ASSERT_TRUE(WriteFileBytes(m_strFolder + L"\\" + pszName, "left over"));
+        ASSERT_TRUE(WriteFileBytes(m_folder.Sub(pszName), "left over"));
     EXPECT_TRUE(ReplaceFileWithCopy(m_strSource.c_str(), m_strTarget.c_str()));
     EXPECT_EQ(Names(), (std::vector<std::wstring>{L"installed.exe", L"installed.exe.~1.txt", L"new.exe",
                                                   L"other.exe.~1f2e3d.tmp"}));

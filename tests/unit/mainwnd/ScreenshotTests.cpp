@@ -72,21 +72,6 @@ private:
     std::unique_ptr<ShellFolderOverride> m_pFolder;
 };
 
-// The names of the files in a folder that match a pattern.
-std::vector<std::wstring> FilesIn(const std::wstring& strFolder, const wchar_t* pszPattern)
-{
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW fd{};
-    UniqueFindFile find(::FindFirstFileW((strFolder + L"\\" + pszPattern).c_str(), &fd));
-    if (!find)
-        return names;
-    do {
-        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            names.push_back(fd.cFileName);
-    } while (::FindNextFileW(find.get(), &fd));
-    return names;
-}
-
 // A child of the view covering it whole, painted in the page colour, above the browser's own windows.
 HWND CoverViewWithStandInPage(HWND hView)
 {
@@ -111,13 +96,7 @@ HWND CoverViewWithStandInPage(HWND hView)
 
 TEST(Screenshot, NamesCarryTheTitleAndTheSecondAndASuffixWhenTaken)
 {
-    SYSTEMTIME st{};
-    st.wYear = 2024;
-    st.wMonth = 1;
-    st.wDay = 2;
-    st.wHour = 3;
-    st.wMinute = 4;
-    st.wSecond = 5;
+    SYSTEMTIME st{2024, 1, 2 /* day of the week */, 2, 3, 4, 5, 0};
     EXPECT_STREQ(MakeScreenshotFileName(st, 1), L"《Vantor》_20240102_030405.png");
     EXPECT_STREQ(MakeScreenshotFileName(st, 2), L"《Vantor》_20240102_030405_2.png");
     st.wHour = 23;

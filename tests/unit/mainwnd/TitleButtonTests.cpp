@@ -12,22 +12,16 @@
 namespace {
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 
-// The close button's top-left pixel, where its picture is transparent, in the main window.
-POINT CloseCorner(CProbeMainDlg& d)
+RECT CloseRect(CProbeMainDlg& d)
 {
-    RECT rc{};
-    ::GetWindowRect(d.m_btnClose.GetSafeHwnd(), &rc);
-    ::MapWindowPoints(nullptr, d.GetSafeHwnd(), reinterpret_cast<POINT*>(&rc), 2);
-    return POINT{rc.left, rc.top};
+    return RectInParent(d.m_btnClose.GetSafeHwnd(), d.GetSafeHwnd());
 }
 
 // Makes the close button compose over black, as when it was painted before the strip: the strip is
 // left undrawn (as in full screen) and blackened where the button lies.
 void ComposeCloseButtonOverBlack(CProbeMainDlg& d)
 {
-    RECT rc{};
-    ::GetWindowRect(d.m_btnClose.GetSafeHwnd(), &rc);
-    ::MapWindowPoints(nullptr, d.GetSafeHwnd(), reinterpret_cast<POINT*>(&rc), 2);
+    const RECT rc = CloseRect(d);
     d.m_bFullScreen = true;
     {
         ClientDC dc(d.GetSafeHwnd());
@@ -58,13 +52,14 @@ TEST(MainWindow, TitleButtonsTakeTheStripBehindThemAgainAfterANewWidthOrALayout)
         };
         for (const auto& c : changes) {
             ComposeCloseButtonOverBlack(d);
-            const POINT pt = CloseCorner(d);
-            EXPECT_EQ(CPixels(d.GetSafeHwnd()).At(pt.x, pt.y), kBlack) << c.what << ": the button kept its strip";
+            // The close button's top-left pixel, where its picture is transparent.
+            RECT rc = CloseRect(d);
+            EXPECT_EQ(CPixels(d.GetSafeHwnd()).At(rc.left, rc.top), kBlack) << c.what << ": the button kept its strip";
             c.change();
             ::RedrawWindow(d.GetSafeHwnd(), nullptr, nullptr,
                            RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-            const POINT ptAfter = CloseCorner(d);
-            EXPECT_NE(CPixels(d.GetSafeHwnd()).At(ptAfter.x, ptAfter.y), kBlack) << c.what << ": a black square";
+            rc = CloseRect(d);
+            EXPECT_NE(CPixels(d.GetSafeHwnd()).At(rc.left, rc.top), kBlack) << c.what << ": a black square";
         }
         return true;
     }}), kScriptDone);

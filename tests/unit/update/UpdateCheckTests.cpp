@@ -29,21 +29,6 @@ std::string NarrowText(const std::wstring& text)
     return std::string(text.begin(), text.end());
 }
 
-std::vector<std::wstring> FilesIn(const std::wstring& folder)
-{
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW fd{};
-    HANDLE hFind = FindFirstFileW((folder + L"\\*").c_str(), &fd);
-    if (hFind == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            names.push_back(fd.cFileName);
-    } while (FindNextFileW(hFind, &fd));
-    FindClose(hFind);
-    return names;
-}
-
 class UpdateCheck : public testing::Test
 {
 protected:
@@ -54,7 +39,7 @@ protected:
         const std::wstring copy = build.Sub(L"Torvel_Qerm.exe");
         ASSERT_TRUE(CopyFileW(ClientExePath(), copy.c_str(), FALSE));
         ASSERT_TRUE(SetFileVersion(copy, "1.0.0.2"));
-        s_newBuild = new std::string(ReadWholeFile(copy));
+        s_newBuild = new std::string(ReadFileBytes(copy));
     }
     static void TearDownTestSuite()
     {
@@ -204,7 +189,7 @@ TEST_F(UpdateCheck, ACutDownloadContinuesWithARangeAndIsThenReady)
     EXPECT_EQ(RunUpdateCheck(m_setup), UpdateCheckResult::Ready);
     EXPECT_NE(m_server.LastRequest().find("Range: bytes=" + std::to_string(half) + "-"), std::string::npos)
         << m_server.LastRequest();
-    EXPECT_TRUE(ReadWholeFile(Ready()) == file) << "the continued file differs from the offered one";
+    EXPECT_TRUE(ReadFileBytes(Ready()) == file) << "the continued file differs from the offered one";
     EXPECT_EQ(FilesIn(m_dir.Sub(L"download")).size(), 2u) << "the file and its manifest, no partial left";
 
     // Asked again, a whole download is not fetched again.
@@ -223,7 +208,7 @@ TEST_F(UpdateCheck, AServerThatIgnoresTheRangeStartsTheFileOver)
     EXPECT_EQ(RunUpdateCheck(m_setup), UpdateCheckResult::Incomplete);
     m_server.Add("/new.exe", CannedResponse::Make("200 OK", file));
     EXPECT_EQ(RunUpdateCheck(m_setup), UpdateCheckResult::Ready);
-    EXPECT_TRUE(ReadWholeFile(Ready()) == file);
+    EXPECT_TRUE(ReadFileBytes(Ready()) == file);
 }
 
 // A ready update is checked again right before it is started: changed on the disk, it is deleted.
@@ -233,13 +218,13 @@ TEST_F(UpdateCheck, AReadyFileChangedOnTheDiskIsDeletedInsteadOfStarted)
     ASSERT_EQ(RunUpdateCheck(m_setup), UpdateCheckResult::Ready);
     std::string changed = *s_newBuild;
     changed[changed.size() - 10] ^= 1;
-    ASSERT_TRUE(WriteWholeFile(Ready(), changed));
+    ASSERT_TRUE(WriteFileBytes(Ready(), changed));
 
     const std::wstring installed = m_dir.Sub(L"Torvel_Qerm.exe");
     ASSERT_TRUE(CopyFileW(ClientExePath(), installed.c_str(), FALSE));
     EXPECT_EQ(HandOverUpdate(m_setup, installed.c_str()), HandOverResult::Discarded);
     EXPECT_TRUE(FilesIn(m_dir.Sub(L"download")).empty());
-    EXPECT_TRUE(ReadWholeFile(installed) == ReadWholeFile(std::wstring(ClientExePath())));
+    EXPECT_TRUE(ReadFileBytes(installed) == ReadFileBytes(std::wstring(ClientExePath())));
 }
 
 }  // namespace

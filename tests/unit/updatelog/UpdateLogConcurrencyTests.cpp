@@ -60,7 +60,7 @@ TEST(UpdateLogConcurrency, TwoProcessesWritingAtOnceLeaveEveryLineWhole)
     EXPECT_EQ(b.Finish(), 0u) << "lines of writer B were lost";
     CloseHandle(hStart);
 
-    const std::string bytes = ReadWholeFile(log);
+    const std::string bytes = ReadFileBytes(log);
     ASSERT_EQ(bytes.size() % 2, 0u);
     const std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
     const std::wstring header = L"2027- 3- 7  8: 9: 5 : \tUpdateModule\t";

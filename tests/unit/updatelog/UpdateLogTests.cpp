@@ -82,7 +82,7 @@ TEST(UpdateLogFile, LineIsByteExactUtf16WithoutBom)
 
     ASSERT_EQ(AppendUpdateLogLine(log.c_str(), L"abc"), 0);
 
-    const std::string bytes = ReadWholeFile(log);
+    const std::string bytes = ReadFileBytes(log);
     ASSERT_EQ(bytes.size(), 82u); // 41 characters, two bytes each, no byte-order mark
     EXPECT_EQ(bytes.substr(0, 4), std::string("2\0" "0\0", 4));
     EXPECT_EQ(bytes.substr(76), std::string("c\0\r\0\n\0", 6));
@@ -95,12 +95,12 @@ TEST(UpdateLogFile, LinesAreAppendedAfterWhatIsThere)
     CScratchFolder dir(L"log");
     CreateDirectoryW(dir.Sub(L"res").c_str(), nullptr);
     const std::wstring log = dir.Sub(L"res\\update.log");
-    ASSERT_TRUE(WriteWholeFile(log, std::string("OLD\0", 4)));
+    ASSERT_TRUE(WriteFileBytes(log, std::string("OLD\0", 4)));
 
     ASSERT_EQ(AppendUpdateLogLine(log.c_str(), L"abc"), 0);
     ASSERT_EQ(AppendUpdateLogLine(log.c_str(), L"更新成功"), 0);
 
-    EXPECT_EQ(ReadWholeFile(log),
+    EXPECT_EQ(ReadFileBytes(log),
               std::string("OLD\0", 4) + Utf16Bytes(kAbcLine) +
                   Utf16Bytes(L"2027- 3- 7  8: 9: 5 : \tUpdateModule\t\x66f4\x65b0\x6210\x529f\r\n"));
 }
@@ -122,7 +122,7 @@ TEST(UpdateLogFile, WaitsForAnotherWriterInsteadOfEmptyingTheFile)
     CScratchFolder dir(L"log");
     CreateDirectoryW(dir.Sub(L"res").c_str(), nullptr);
     const std::wstring log = dir.Sub(L"res\\update.log");
-    ASSERT_TRUE(WriteWholeFile(log, Utf16Bytes(L"earlier line\r\n")));
+    ASSERT_TRUE(WriteFileBytes(log, Utf16Bytes(L"earlier line\r\n")));
 
     // Another process appending holds the file without sharing; it lets go shortly.
     HANDLE hHolder = CreateFileW(log.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
@@ -136,7 +136,7 @@ TEST(UpdateLogFile, WaitsForAnotherWriterInsteadOfEmptyingTheFile)
     release.join();
 
     EXPECT_EQ(nResult, 0);
-    EXPECT_EQ(ReadWholeFile(log), Utf16Bytes(L"earlier line\r\n") + Utf16Bytes(kAbcLine));
+    EXPECT_EQ(ReadFileBytes(log), Utf16Bytes(L"earlier line\r\n") + Utf16Bytes(kAbcLine));
 }
 
 TEST(UpdateLogFile, GivesUpOnAFileHeldForLongAndLeavesItIntact)
@@ -144,14 +144,14 @@ TEST(UpdateLogFile, GivesUpOnAFileHeldForLongAndLeavesItIntact)
     CScratchFolder dir(L"log");
     CreateDirectoryW(dir.Sub(L"res").c_str(), nullptr);
     const std::wstring log = dir.Sub(L"res\\update.log");
-    ASSERT_TRUE(WriteWholeFile(log, Utf16Bytes(L"earlier line\r\n")));
+    ASSERT_TRUE(WriteFileBytes(log, Utf16Bytes(L"earlier line\r\n")));
 
     HANDLE hHolder = CreateFileW(log.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(hHolder, INVALID_HANDLE_VALUE);
     EXPECT_EQ(AppendUpdateLogLine(log.c_str(), L"abc"), -1);
     CloseHandle(hHolder);
 
-    EXPECT_EQ(ReadWholeFile(log), Utf16Bytes(L"earlier line\r\n"));
+    EXPECT_EQ(ReadFileBytes(log), Utf16Bytes(L"earlier line\r\n"));
 }
 
 TEST(UpdateLogFile, LongMessagesAreWrittenWhole)
@@ -164,7 +164,7 @@ TEST(UpdateLogFile, LongMessagesAreWrittenWhole)
 
     ASSERT_EQ(AppendUpdateLogLine(log.c_str(), message.c_str()), 0);
 
-    const std::string bytes = ReadWholeFile(log);
+    const std::string bytes = ReadFileBytes(log);
     EXPECT_EQ(bytes.size(), 2u * (36 + 5000 + 2));
     EXPECT_EQ(bytes.substr(bytes.size() - 6), Utf16Bytes(L"m\r\n"));
 }
@@ -185,7 +185,7 @@ TEST(FileMd5, KnownDigestsInLowerCaseHex)
     };
     for (const Case& c : cases) {
         const std::wstring file = dir.Sub(L"f.bin");
-        ASSERT_TRUE(WriteWholeFile(file, c.content));
+        ASSERT_TRUE(WriteFileBytes(file, c.content));
         CString strDigest;
         EXPECT_TRUE(GetFileMd5(file.c_str(), strDigest)) << c.content;
         EXPECT_EQ(Str(strDigest), c.digest) << c.content;
@@ -199,7 +199,7 @@ TEST(FileMd5, FileLargerThanOneReadIsHashedWhole)
     for (size_t i = 0; i < content.size(); ++i)
         content[i] = static_cast<char>((i * 7) % 251);
     const std::wstring file = dir.Sub(L"big.bin");
-    ASSERT_TRUE(WriteWholeFile(file, content));
+    ASSERT_TRUE(WriteFileBytes(file, content));
 
     CString strDigest;
     ASSERT_TRUE(GetFileMd5(file.c_str(), strDigest));
@@ -210,7 +210,7 @@ TEST(FileMd5, DigestIsAppendedToTheCallersText)
 {
     CScratchFolder dir(L"md5");
     const std::wstring file = dir.Sub(L"abc.txt");
-    ASSERT_TRUE(WriteWholeFile(file, "abc"));
+    ASSERT_TRUE(WriteFileBytes(file, "abc"));
 
     CString strDigest(L"md5=");
     ASSERT_TRUE(GetFileMd5(file.c_str(), strDigest));
@@ -229,7 +229,7 @@ TEST(FileMd5, FileIsClosedAfterTheDigest)
 {
     CScratchFolder dir(L"md5");
     const std::wstring file = dir.Sub(L"closed.bin");
-    ASSERT_TRUE(WriteWholeFile(file, std::string(100000, 'x')));
+    ASSERT_TRUE(WriteFileBytes(file, std::string(100000, 'x')));
 
     CString strDigest;
     ASSERT_TRUE(GetFileMd5(file.c_str(), strDigest));

@@ -42,7 +42,7 @@ protected:
         SHCreateDirectoryExW(nullptr, m_res.c_str(), nullptr);
         m_bHadLog = PathExists(m_log);
         if (m_bHadLog)
-            m_savedLog = ReadWholeFile(m_log);
+            m_savedLog = ReadFileBytes(m_log);
         DeleteFileW(m_log.c_str());
         m_pfnPrevious = SetUpdateLogClock(&March7th2027);
     }
@@ -51,7 +51,7 @@ protected:
         SetUpdateLogClock(m_pfnPrevious);
         DeleteFileW(m_log.c_str());
         if (m_bHadLog)
-            WriteWholeFile(m_log, m_savedLog);
+            WriteFileBytes(m_log, m_savedLog);
     }
 
     // The one line the step writes, as bytes.
@@ -81,12 +81,12 @@ TEST_F(VersionCheck, AddressIsServerSlashQueryAndOurFileVersion)
 TEST_F(VersionCheck, MissingLogGetsTheAddressAsItsOnlyLine)
 {
     RunVersionCheck();
-    EXPECT_EQ(ReadWholeFile(m_log), AddressLine());
+    EXPECT_EQ(ReadFileBytes(m_log), AddressLine());
 }
 
 TEST_F(VersionCheck, ALogHeldElsewhereGetsTheLineOnceItIsFree)
 {
-    ASSERT_TRUE(WriteWholeFile(m_log, "old"));
+    ASSERT_TRUE(WriteFileBytes(m_log, "old"));
     {
         // Another client appending at this moment: the step must not wait for it.
         UniqueFile holder(CreateFileW(m_log.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
@@ -94,19 +94,19 @@ TEST_F(VersionCheck, ALogHeldElsewhereGetsTheLineOnceItIsFree)
         RunVersionCheck();
     }
     const DWORD start = GetTickCount();
-    while (ReadWholeFile(m_log) != "old" + AddressLine() && GetTickCount() - start < 10000)
+    while (ReadFileBytes(m_log) != "old" + AddressLine() && GetTickCount() - start < 10000)
         Sleep(10);
-    EXPECT_EQ(ReadWholeFile(m_log), "old" + AddressLine());
+    EXPECT_EQ(ReadFileBytes(m_log), "old" + AddressLine());
 }
 
 TEST_F(VersionCheck, LogOfExactlyTenMebibytesIsKept)
 {
     const std::string big(10485760, 'x');
-    ASSERT_TRUE(WriteWholeFile(m_log, big));
+    ASSERT_TRUE(WriteFileBytes(m_log, big));
 
     RunVersionCheck();
 
-    const std::string after = ReadWholeFile(m_log);
+    const std::string after = ReadFileBytes(m_log);
     ASSERT_EQ(after.size(), 10485760u + AddressLine().size());
     EXPECT_EQ(after.compare(0, 10485760, big), 0);
     EXPECT_EQ(after.substr(10485760), AddressLine());
@@ -114,11 +114,11 @@ TEST_F(VersionCheck, LogOfExactlyTenMebibytesIsKept)
 
 TEST_F(VersionCheck, LogOneByteLargerIsDeletedBeforeTheNewLine)
 {
-    ASSERT_TRUE(WriteWholeFile(m_log, std::string(10485761, 'x')));
+    ASSERT_TRUE(WriteFileBytes(m_log, std::string(10485761, 'x')));
 
     RunVersionCheck();
 
-    EXPECT_EQ(ReadWholeFile(m_log), AddressLine());
+    EXPECT_EQ(ReadFileBytes(m_log), AddressLine());
 }
 
 TEST_F(VersionCheck, LeftoverDownloadIsDeletedAndCacheFolderCreated)
@@ -130,7 +130,7 @@ TEST_F(VersionCheck, LeftoverDownloadIsDeletedAndCacheFolderCreated)
     EXPECT_TRUE(PathExists(cache));
 
     const std::wstring leftover = cache + L"\\qzrvpelqtmp.exe";
-    ASSERT_TRUE(WriteWholeFile(leftover, "MZ half a download"));
+    ASSERT_TRUE(WriteFileBytes(leftover, "MZ half a download"));
     RunVersionCheck();
     EXPECT_FALSE(PathExists(leftover));
 }
