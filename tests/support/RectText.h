@@ -1,5 +1,5 @@
 // RECT in GoogleTest's comparisons and messages (in the global namespace beside RECT, where the
-// comparisons find them), and a child window's place in its parent.
+// comparisons find them), and a window's place on the screen and in its parent.
 #pragma once
 #include <windows.h>
 
@@ -18,6 +18,14 @@ inline bool operator!=(const RECT& a, const RECT& b)
 inline void PrintTo(const RECT& rc, std::ostream* os)
 {
     *os << "{" << rc.left << "," << rc.top << "," << rc.right << "," << rc.bottom << "}";
+}
+
+// A window's rectangle on the screen.
+inline RECT ScreenRect(HWND hWnd)
+{
+    RECT rc{};
+    ::GetWindowRect(hWnd, &rc);
+    return rc;
 }
 
 // hChild's window rectangle in the client coordinates of hParent, by default its parent.

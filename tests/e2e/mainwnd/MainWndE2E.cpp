@@ -22,16 +22,7 @@ DWORD WaitForChildOf(DWORD dwParent, const CString& strExe, DWORD nTimeoutMs = 1
     WaitUntil([&] { return !(children = ProcessesRunning(strExe, dwParent)).empty(); }, nTimeoutMs, 100);
     return children.empty() ? 0 : children.front();
 }
-
-RECT WindowRect(HWND hWnd)
-{
-    RECT rc{};
-    ::GetWindowRect(hWnd, &rc);
-    return rc;
-}
-
 }  // namespace
-
 
 const wchar_t kUnreachableGameUrl[] = L"http://127.0.0.1:9/game/start?play_gamecode=e2e";
 
@@ -54,13 +45,13 @@ TEST(MainWindowE2E, StartWindowHandsTheGameAddressToAMainWindowThatCoversTheScre
     // strip's close button lies inside it.
     RECT rcWork{};
     ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &rcWork, 0);
-    EXPECT_TRUE(PumpUntil([&] { return WindowRect(hMain) == rcWork; }, 5000))
-        << "window " << testing::PrintToString(WindowRect(hMain)) << ", work area " << testing::PrintToString(rcWork);
+    EXPECT_TRUE(PumpUntil([&] { return ScreenRect(hMain) == rcWork; }, 5000))
+        << "window " << testing::PrintToString(ScreenRect(hMain)) << ", work area " << testing::PrintToString(rcWork);
     EXPECT_TRUE(PumpUntil([&] { return ::GetForegroundWindow() == hMain; }, 5000)) << "the main window is not active";
     HWND hClose = ::GetDlgItem(hMain, 1001);
     ASSERT_NE(hClose, nullptr);
     EXPECT_TRUE(::IsWindowVisible(hClose));
-    const RECT rcClose = WindowRect(hClose), rcMain = WindowRect(hMain);
+    const RECT rcClose = ScreenRect(hClose), rcMain = ScreenRect(hMain);
     EXPECT_TRUE(rcClose.left >= rcMain.left && rcClose.top >= rcMain.top && rcClose.right <= rcMain.right &&
                 rcClose.bottom <= rcMain.bottom && rcClose.right > rcClose.left)
         << "close button " << testing::PrintToString(rcClose) << ", window " << testing::PrintToString(rcMain);

@@ -77,13 +77,28 @@ bool WaitForDiagnostic(DWORD dwProcessId, const char* pszText, DWORD nTimeoutMs)
     return bSeen;
 }
 
-// Takes the dialog template nID out of a copy of the client: the system cannot create that dialog.
-bool RemoveDialog(const CString& strExe, UINT nID)
+// A dialog template whose window class no program registers: the system cannot create the dialog.
+std::vector<BYTE> UncreatableDialogTemplate()
+{
+    std::vector<WORD> words = {1, 0xFFFF, 0, 0, 0, 0};  // version, signature, help id, extended style
+    const DWORD style = WS_POPUP;
+    words.push_back(LOWORD(style));
+    words.push_back(HIWORD(style));
+    words.insert(words.end(), {0, 0, 0, 100, 50, 0});  // no items, x, y, cx, cy, no menu
+    for (const wchar_t* p = L"TorvelNoSuchClass"; *p; ++p)
+        words.push_back(static_cast<WORD>(*p));
+    words.insert(words.end(), {0, 0});  // class terminator, empty title
+    const BYTE* first = reinterpret_cast<const BYTE*>(words.data());
+    return std::vector<BYTE>(first, first + words.size() * sizeof(WORD));
+}
+
+bool ReplaceDialog(const CString& strExe, UINT nID, const std::vector<BYTE>& bytes)
 {
     HANDLE hUpdate = BeginUpdateResourceW(strExe, FALSE);
     if (!hUpdate)
         return false;
-    if (!UpdateResourceW(hUpdate, RT_DIALOG, MAKEINTRESOURCEW(nID), kClientStringLanguage, nullptr, 0)) {
+    if (!UpdateResourceW(hUpdate, RT_DIALOG, MAKEINTRESOURCEW(nID), kClientStringLanguage,
+                         const_cast<BYTE*>(bytes.data()), DWORD(bytes.size()))) {
         EndUpdateResourceW(hUpdate, TRUE);
         return false;
     }
@@ -224,7 +239,7 @@ TEST_F(UninstallTest, AMissingTargetDecliningAnUnshownQuestionOrAnEmptyNameChang
     // A copy whose question cannot be shown at all has no answer, and does nothing.
     const CString strCopy = CopyExecutableTo(ClientExePath(), m_strScratch);
     ASSERT_FALSE(strCopy.IsEmpty());
-    ASSERT_TRUE(RemoveDialog(strCopy, 164));
+    ASSERT_TRUE(ReplaceDialog(strCopy, 164, UncreatableDialogTemplate()));
     EXPECT_EQ(Run(strCopy, L"\"" + strCopy + L"\" -u"), 0u);
     EXPECT_FALSE(PathExists(m_strCacheCopy)) << "an unshown question counted as consent";
     ExpectInstalled("after the unshown question");

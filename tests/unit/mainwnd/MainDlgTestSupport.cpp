@@ -141,13 +141,6 @@ void Click(CWnd& button)
     Click(button.GetSafeHwnd());
 }
 
-RECT ScreenRect(HWND hWnd)
-{
-    RECT rc{};
-    ::GetWindowRect(hWnd, &rc);
-    return rc;
-}
-
 CGameWndRecorder::CGameWndRecorder()
 {
     WNDCLASSW wc{};

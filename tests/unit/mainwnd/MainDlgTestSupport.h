@@ -89,9 +89,6 @@ void Click(CWnd& button);
 // A plain window of the test tries to take the key: false while some window holds it.
 bool KeyIsFree(UINT nModifiers, UINT nKey);
 
-// A window's rectangle on the screen.
-RECT ScreenRect(HWND hWnd);
-
 // A window of this process standing in for a game window of a second process: it records the
 // messages the main window sends and posts it. It starts as a hidden top-level window.
 class CGameWndRecorder

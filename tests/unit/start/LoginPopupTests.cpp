@@ -28,22 +28,6 @@ public:
     using CTorvelLogin::m_strGameUrl;
 };
 
-RECT ChildRect(HWND hChild, HWND hParent)
-{
-    RECT rc{};
-    ::GetWindowRect(hChild, &rc);
-    ::MapWindowPoints(HWND_DESKTOP, hParent, reinterpret_cast<POINT*>(&rc), 2);
-    return rc;
-}
-
-void ExpectRect(const RECT& rc, LONG left, LONG top, LONG right, LONG bottom, const char* what)
-{
-    EXPECT_EQ(rc.left, left) << what;
-    EXPECT_EQ(rc.top, top) << what;
-    EXPECT_EQ(rc.right, right) << what;
-    EXPECT_EQ(rc.bottom, bottom) << what;
-}
-
 void SendNavigation(HWND hPopup, const wchar_t* pszUrl)
 {
     g_strNavigateUrl = pszUrl;
@@ -61,9 +45,9 @@ TEST(LoginPopup, OpensAt700By460WithPureGreenSeeThrough)
 
     RECT rc{};
     ::GetWindowRect(popup.GetSafeHwnd(), &rc);
-    ExpectRect(rc, 0, 0, 700, 460, "window");
+    EXPECT_EQ(rc, (RECT{0, 0, 700, 460})) << "window";
     ::GetClientRect(popup.GetSafeHwnd(), &rc);
-    ExpectRect(rc, 0, 0, 700, 460, "client");
+    EXPECT_EQ(rc, (RECT{0, 0, 700, 460})) << "client";
 
     EXPECT_NE(popup.GetExStyle() & WS_EX_LAYERED, 0u);
     COLORREF key = 0;
@@ -86,8 +70,8 @@ TEST(LoginPopup, ButtonsSitInTheStripAtTheirPlaces)
     HWND hClose = ::GetDlgItem(popup.GetSafeHwnd(), IDC_POPUP_BTN_1027);
     ASSERT_NE(hMin, nullptr);
     ASSERT_NE(hClose, nullptr);
-    ExpectRect(ChildRect(hMin, popup.GetSafeHwnd()), 635, 30, 665, 57, "minimise");
-    ExpectRect(ChildRect(hClose, popup.GetSafeHwnd()), 618, 0, 648, 28, "close");
+    EXPECT_EQ(RectInParent(hMin, popup.GetSafeHwnd()), (RECT{635, 30, 665, 57})) << "minimise";
+    EXPECT_EQ(RectInParent(hClose, popup.GetSafeHwnd()), (RECT{618, 0, 648, 28})) << "close";
     // Image buttons draw themselves.
     EXPECT_EQ(::GetWindowLongPtrW(hMin, GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
     EXPECT_EQ(::GetWindowLongPtrW(hClose, GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
@@ -140,8 +124,8 @@ TEST(LoginPopup, TheBrowserWaitsHiddenForItsPlaceBelowTheStrip)
     ASSERT_NE(popup.m_pWebLogin, nullptr);
     EXPECT_EQ(popup.m_pWebLogin->m_hHostWnd, popup.GetSafeHwnd());
     EXPECT_EQ(popup.m_pWebLogin->m_bFirstLoadDone, FALSE);
-    ExpectRect(popup.m_pWebLogin->m_rcTarget, 0, 72, 700, 460, "target");
-    ExpectRect(popup.m_pWebLogin->m_rcBrowser, 0, 0, 0, 0, "hidden");
+    EXPECT_EQ(popup.m_pWebLogin->m_rcTarget, (RECT{0, 72, 700, 460})) << "target";
+    EXPECT_EQ(popup.m_pWebLogin->m_rcBrowser, (RECT{0, 0, 0, 0})) << "hidden";
     EXPECT_STREQ(popup.m_pWebLogin->m_strUrl, L"http://127.0.0.1:18680/vorq/login/");
 }
 

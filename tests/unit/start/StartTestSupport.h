@@ -8,6 +8,7 @@
 #include <string>
 
 #include "framework/CString.h"
+#include "support/RectText.h"
 #include "support/Wait.h"
 
 

@@ -25,21 +25,6 @@ public:
     bool Shown() const { return m_hWnd && IsWindowVisible() && Popup() && ::IsWindowVisible(Popup()); }
 };
 
-RECT WindowRect(HWND hwnd)
-{
-    RECT rc{};
-    ::GetWindowRect(hwnd, &rc);
-    return rc;
-}
-
-void ExpectRect(const RECT& rc, LONG left, LONG top, LONG right, LONG bottom, const char* what)
-{
-    EXPECT_EQ(rc.left, left) << what;
-    EXPECT_EQ(rc.top, top) << what;
-    EXPECT_EQ(rc.right, right) << what;
-    EXPECT_EQ(rc.bottom, bottom) << what;
-}
-
 // Runs the start window; fnAction acts once it and its popup are on screen. Returns DoModal's result;
 // a window the action left open is ended with -7.
 INT_PTR RunStart(CProbeLogin& login, const std::function<void(CProbeLogin&)>& fnAction)
@@ -82,8 +67,8 @@ TEST(StartWindow, ThePictureSizedWindowIsCentredWithThePopupAtItsOffset)
         EXPECT_EQ(l.m_nImageWidth, 1115u);
         EXPECT_EQ(l.m_nImageHeight, 723u);
         // 1115 x 723 centred on the 1280 x 800 screen.
-        ExpectRect(WindowRect(l.GetSafeHwnd()), 83, 39, 1198, 762, "start window");
-        ExpectRect(WindowRect(l.Popup()), 442, 236, 1142, 696, "popup");
+        EXPECT_EQ(ScreenRect(l.GetSafeHwnd()), (RECT{83, 39, 1198, 762})) << "start window";
+        EXPECT_EQ(ScreenRect(l.Popup()), (RECT{442, 236, 1142, 696})) << "popup";
         EXPECT_EQ(::GetWindow(l.Popup(), GW_OWNER), l.GetSafeHwnd());
         EXPECT_STREQ(l.GetWindowText(), L"《Vantor》微端");
         const DWORD style = l.GetStyle();
@@ -103,9 +88,9 @@ TEST(StartWindow, ThePopupFollowsTheWindowWhenItMoves)
     CProbeLogin login;
     RunStart(login, [](CProbeLogin& l) {
         ::SetWindowPos(l.GetSafeHwnd(), nullptr, 10, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        ExpectRect(WindowRect(l.Popup()), 369, 217, 1069, 677, "after a move");
+        EXPECT_EQ(ScreenRect(l.Popup()), (RECT{369, 217, 1069, 677})) << "after a move";
         ::SetWindowPos(l.GetSafeHwnd(), nullptr, -200, 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        ExpectRect(WindowRect(l.Popup()), 159, 202, 859, 662, "partly off screen");
+        EXPECT_EQ(ScreenRect(l.Popup()), (RECT{159, 202, 859, 662})) << "partly off screen";
         l.EndDialog(3);
     });
 }
@@ -153,8 +138,9 @@ TEST(StartWindow, TheMinimiseButtonTakesBothWindowsDownAndRestoringBringsThemBac
         PumpFor(100, Dispatch::ThroughFramework);
         EXPECT_FALSE(l.IsIconic());
         EXPECT_TRUE(::IsWindowVisible(l.Popup()));
-        RECT rc = WindowRect(l.GetSafeHwnd());
-        ExpectRect(WindowRect(l.Popup()), rc.left + 359, rc.top + 197, rc.left + 1059, rc.top + 657, "restored");
+        RECT rc = ScreenRect(l.GetSafeHwnd());
+        EXPECT_EQ(ScreenRect(l.Popup()), (RECT{rc.left + 359, rc.top + 197, rc.left + 1059, rc.top + 657}))
+            << "restored";
         l.EndDialog(3);
     });
 }
@@ -240,11 +226,11 @@ TEST(StartWindow, WithoutAPictureTheWindowStaysAsItIs)
 {
     CProbeLogin login;
     RunStart(login, [](CProbeLogin& l) {
-        RECT before = WindowRect(l.GetSafeHwnd());
+        RECT before = ScreenRect(l.GetSafeHwnd());
         l.m_pBackground.reset();
         EXPECT_FALSE(l.DrawLayered());
-        RECT after = WindowRect(l.GetSafeHwnd());
-        ExpectRect(after, before.left, before.top, before.right, before.bottom, "unchanged");
+        RECT after = ScreenRect(l.GetSafeHwnd());
+        EXPECT_EQ(after, before) << "unchanged";
         l.EndDialog(3);
     });
 }
