@@ -186,6 +186,7 @@ TEST_F(TouchButtonTest, TheBackgroundCapturedFirstIsKeptUntilTheParentAsksAgain)
     m_button.SendMessage(WM_MOUSEHOVER);
     EXPECT_EQ(ButtonPixel(0, 0), kHostBlue);
     m_button.SendMessage(WM_MOUSELEAVE);
+    EXPECT_EQ(ButtonPixel(0, 0), kHostBlue);
     m_button.CaptureBackgroundAgain();
     m_host.Redraw();
     EXPECT_EQ(ButtonPixel(0, 0), kHostRed);
