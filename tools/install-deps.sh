@@ -11,7 +11,6 @@ for p in "${pkgs[@]}"; do
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 echo "installing: ${missing[*]}"
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo=sudo
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+. "$(dirname "$0")/apt.sh"
+apt_update || echo "apt-get update failed; installing from the package lists apt has" >&2
+apt_install "${missing[@]}"

@@ -2,13 +2,23 @@
 # Makes this machine able to run 32-bit Windows programs under Wine when its kernel cannot run 32-bit
 # Linux programs by itself: Debian's i386 Wine, started through qemu's user-mode emulator registered
 # as the kernel's handler for i386 programs. Idempotent; changes only what is missing.
-# Exit 0 when 32-bit Wine can run; otherwise one line on stderr saying why, and exit 3 when the
-# kernel refuses binfmt_misc (nothing on this machine can change that), 1 for any other reason.
+# Exit 0 when 32-bit Wine can run; otherwise one line on stderr saying why (the last line of what it
+# prints), and exit 3 when the kernel refuses binfmt_misc (nothing on this machine can change that), 4
+# when a package could not be installed because the Debian mirror is inconsistent (mid-sync: the line
+# is apt's own), 1 for any other reason.
 set -uo pipefail
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
+. "$(dirname "$0")/apt.sh"
 refuse() { echo "$1" >&2; exit 1; }
 kernel_refuses() { echo "$1" >&2; exit 3; }
+install_or_refuse() {  # what it is for the message, then the packages
+  local what=$1 line; shift
+  apt_install "$@" >/dev/null 2>&1 && return 0
+  if line=$(apt_mirror_fault); then echo "$line" >&2; exit 4; fi
+  printf '%s\n' "$apt_messages" | grep '^E:' | tail -3 >&2
+  refuse "cannot install $what"
+}
 emulator=/usr/bin/qemu-i386
 
 # The emulator comes from bookworm-backports: Debian 12's own (7.2) needs about a minute for every
@@ -20,11 +30,10 @@ if [ "$(emulator_major)" = "" ] || [ "$(emulator_major)" -lt 10 ]; then
     echo 'deb http://deb.debian.org/debian bookworm-backports main' |
       $sudo tee /etc/apt/sources.list.d/bookworm-backports.list >/dev/null || refuse "cannot add bookworm-backports"
   fi
-  $sudo apt-get update -qq || refuse "apt-get update failed"
+  apt_update || echo "apt-get update failed; installing from the package lists apt has" >&2
   apt_updated=1
   echo "installing: qemu-user from bookworm-backports"
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends qemu-user/bookworm-backports \
-    >/dev/null || refuse "cannot install qemu-user from bookworm-backports"
+  install_or_refuse "qemu-user from bookworm-backports" qemu-user/bookworm-backports
   [ "$(emulator_major)" -ge 10 ] 2>/dev/null || refuse "qemu-user 10 or later is not in bookworm-backports"
 fi
 
@@ -34,10 +43,11 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
   apt_updated=0
 fi
 if ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed'; then
-  [ $apt_updated -eq 1 ] || $sudo apt-get update -qq || refuse "apt-get update failed"
+  if [ $apt_updated -eq 0 ]; then
+    apt_update || echo "apt-get update failed; installing from the package lists apt has" >&2
+  fi
   echo "installing: wine32:i386"
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends wine32:i386 >/dev/null ||
-    refuse "cannot install wine32:i386"
+  install_or_refuse wine32:i386 wine32:i386
 fi
 
 # The kernel's handler for i386 programs. "F" opens the emulator now, so it also serves programs in
