@@ -129,6 +129,16 @@ wine_env_start() {
   fi
 }
 
+# A test that died while it pointed the application-data or pictures folder elsewhere left that in
+# the prefix, which every run shares: each run starts with the prefix's own folders.
+wine_env_reset_folders() {
+  local folder
+  for folder in 'AppData=%USERPROFILE%\AppData\Roaming' 'My Pictures=%USERPROFILE%\Pictures'; do
+    "$WINE_LOADER" reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders' \
+      /v "${folder%%=*}" /t REG_EXPAND_SZ /d "${folder#*=}" /f </dev/null >/dev/null 2>&1 || true
+  done
+}
+
 winepath_of() {  # a Unix path as Wine's Z: drive sees it
   printf 'Z:%s' "$(printf '%s' "$1" | tr '/' '\\')"
 }

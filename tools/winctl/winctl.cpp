@@ -10,7 +10,7 @@
 //   winctl wait-start <seconds>          waits for the start window with its login popup and puts
 //                                        the popup on top on the screen as well
 //   winctl wait-main <seconds>           waits for the main window laid out over the work area
-//   winctl shot <png>                    saves the screen
+//   winctl shot <png>                    saves the screen once it has stopped changing
 //   winctl clean-shot <png> <seconds>    presses the main window's clear-cache button and saves the
 //                                        screen while the cleaning overlay is up, then waits for the
 //                                        overlay to go
@@ -29,6 +29,8 @@
 
 namespace {
 constexpr DWORD kPollMs = 50;
+// A picture is taken once the screen has stayed the same for this long (at most kStableMaxMs).
+constexpr DWORD kStableMs = 300, kStableMaxMs = 10000;
 
 struct Search
 {
@@ -159,16 +161,46 @@ int CleaningShot(const wchar_t* pszPng, DWORD nMs)
     return Fail("the cleaning overlay went before it could be pictured");
 }
 
+BOOL CALLBACK PrintIfVisible(HWND hWnd, LPARAM)
+{
+    if (IsWindowVisible(hWnd)) {
+        wchar_t szTitle[64] = L"";
+        GetWindowTextW(hWnd, szTitle, 64);
+        RECT rc{};
+        GetWindowRect(hWnd, &rc);
+        std::fprintf(stderr, "  window %p owner %p (%ld,%ld)-(%ld,%ld) \"%ls\"\n", static_cast<void*>(hWnd),
+                     static_cast<void*>(GetWindow(hWnd, GW_OWNER)), rc.left, rc.top, rc.right, rc.bottom, szTitle);
+    }
+    return TRUE;
+}
+
+// What the screen holds, for a failure that a picture alone would not explain.
+void ListVisibleWindows()
+{
+    EnumWindows(PrintIfVisible, 0);
+}
+
 int ClosePrompt(DWORD nMs)
 {
     const CClientWindows windows;
-    if (windows.Main())
-        Click(windows.Main(), IDC_BTN_CLOSE);
-    else if (windows.Start())
+    if (const HWND hMain = windows.Main()) {
+        // A cleaning still under way ends first, and the window must be taking messages: a click
+        // that a busy window has not read yet is not a prompt that failed to come.
+        if (!WaitUntil(nMs, [] { return !CClientWindows().CleaningOverlay(); }))
+            return Fail("the cleaning overlay stayed up");
+        DWORD_PTR nResult = 0;
+        if (!SendMessageTimeoutW(hMain, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, nMs, &nResult))
+            return Fail("the main window does not answer");
+        Click(hMain, IDC_BTN_CLOSE);
+    } else if (windows.Start()) {
         PostMessageW(windows.Start(), WM_SYSCOMMAND, SC_CLOSE, 0);
-    else
+    } else {
         return Fail("no client window");
-    return WaitUntil(nMs, [] { return CClientWindows().MessageBox() != nullptr; }) ? 0 : Fail("no close prompt");
+    }
+    if (WaitUntil(nMs, [] { return CClientWindows().MessageBox() != nullptr; }))
+        return 0;
+    ListVisibleWindows();
+    return Fail("no close prompt");
 }
 
 int Answer(const wchar_t* pszButton)
@@ -211,7 +243,7 @@ int wmain(int argc, wchar_t** argv)
     if (wcscmp(pszCommand, L"wait-main") == 0)
         return WaitForMain(Seconds(argv[2]));
     if (wcscmp(pszCommand, L"shot") == 0)
-        return CScreenCapture::SavePng(argv[2]) ? 0 : Fail("could not save the screen");
+        return CScreenCapture::SaveSettledPng(argv[2], kStableMs, kStableMaxMs) ? 0 : Fail("could not save the screen");
     if (wcscmp(pszCommand, L"clean-shot") == 0)
         return CleaningShot(argv[2], Seconds(argc > 3 ? argv[3] : L""));
     if (wcscmp(pszCommand, L"close-prompt") == 0)
