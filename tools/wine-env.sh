@@ -34,9 +34,9 @@ _wine_reg_file() {  # regedit wants UTF-16LE with a BOM for Chinese names
   } | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } > "$out"
 }
 
-_wine_booting() {  # a first boot of this prefix is still at work
+_wine_booting() {  # a boot or update of this prefix is still at work
   local pid
-  for pid in $(pgrep -f 'wineboot.exe --init' || true); do
+  for pid in $(pgrep -f 'wineboot.exe' || true); do
     tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && return 0
   done
   return 1
@@ -127,6 +127,29 @@ wine_env_start() {
   if [ -n "${TORVEL_WINCTL:-}" ] && [ -f "$TORVEL_WINCTL" ]; then
     "$WINE_LOADER" "$TORVEL_WINCTL" desktop </dev/null >/dev/null 2>&1 || true
   fi
+  _wine_wait_whole
+}
+
+# The prefix is whole when no boot or update of it is at work and a program started in it runs and
+# hands back its own exit code, twice in a row; until then a test program may end with the loader's
+# exit code 1 before it ran, which a test runner takes for the program's own answer.
+_wine_wait_whole() {
+  local t rc good=0
+  for t in $(seq 1 60); do
+    rc=0
+    if ! _wine_booting; then
+      "$WINE_LOADER" cmd.exe /c exit 7 </dev/null >/dev/null 2>&1 || rc=$?
+      if [ $rc -eq 7 ]; then
+        good=$((good + 1))
+        [ $good -ge 2 ] && return 0
+        continue
+      fi
+    fi
+    good=0
+    sleep 1
+  done
+  echo "Wine does not run programs in $WINEPREFIX (last exit code $rc)" >&2
+  return 1
 }
 
 # A test that died while it pointed the application-data or pictures folder elsewhere left that in
