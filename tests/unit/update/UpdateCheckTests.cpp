@@ -289,7 +289,7 @@ TEST_F(UpdateCheck, TheHandOverRefusesAStoredManifestThatNoLongerHolds)
         {"a changed byte of the signed text", L"its manifest is missing or not signed by this client's key",
          [&](ManifestFields& f) {
              std::string text = m_key.Sign(ManifestBody(f));
-             text[text.find("size=") + 5] ^= 1;
+             text[text.find("/new.exe") + 1] = 'N';   // still a well-formed manifest
              return text;
          }, 0},
         {"signed by another key", L"its manifest is missing or not signed by this client's key",
