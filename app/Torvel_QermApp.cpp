@@ -3,7 +3,7 @@
 #include "app/GameWndProcess.h"
 #include "app/Paths.h"
 #include "app/Uninstall.h"
-#include "app/UpdateHandOver.h"
+#include "app/update/UpdateHandOver.h"
 #include "app/UpdateStep.h"
 #include "mainwnd/Torvel_QermDlg.h"
 #include "res/resource.h"

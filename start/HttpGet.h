@@ -14,6 +14,3 @@ constexpr std::size_t kHttpBodyLimit = 1024 * 1024;
 // Never throws, never shows anything. A host that connects but does not answer gives up after a few
 // seconds (each of connecting, sending and every receive is bounded), so a window's thread may call it.
 CString HttpGetText(const CString& url);
-
-// True when url names this machine's loopback interface (localhost, 127.x.x.x, ::1).
-bool IsLoopbackUrl(const CString& url);

@@ -1,6 +1,6 @@
 #include "start/TorvelLogin.h"
 #include "app/Paths.h"
-#include "app/Updater.h"
+#include "app/update/Updater.h"
 #include "framework/Handles.h"
 #include "res/resource.h"
 #include "start/Installation.h"

@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/Updater.h"
+#include "app/update/Updater.h"
 #include "support/FilesAndKeys.h"
 #include "support/UpdateRelease.h"
 
@@ -92,7 +92,9 @@ int wmain(int argc, wchar_t** argv)
     memcpy(setup.publicKey, key.PublicKey(), 64);
     setup.strDownloadDir = CString(std::wstring(szTemp) + L"torvel_bench_update");
     setup.strExeName = L"Torvel_Qerm.exe";
-    setup.nNowUnix = 1800000000;
+    setup.strProduct = "tarnube/pelq";
+    setup.strUserAgent = L"bench_update";
+    ParseUtcTimestamp(UtcTimestampInDays(0), &setup.nNowUnix);
 
     std::vector<double> ours, stalls;
     for (int run = 0; run < kRuns; ++run) {

@@ -1,10 +1,11 @@
-// libFuzzer target over the update manifest reader (app/UpdateManifest.cpp), which reads what the
+// libFuzzer target over the update manifest reader (app/update/UpdateManifest.cpp), which reads what the
 // version server answers. Properties checked, beyond not crashing:
 // - an accepted manifest's signed part ends right before a last line that starts "signature=";
-// - every accepted field lies in its range (version not zero, size from 1 to the limit, address
-//   http or https without blanks, expiry not before 1970);
+// - every accepted field lies in its range (version not zero with parts of at most 65535, size from 1
+//   to the limit, address http or https without blanks, expiry not before 1970, rollout from 0 to 100,
+//   product empty or two codes around one '/');
 // - the accepted fields written back in the documented form are accepted again, as the same fields.
-#include "app/UpdateManifest.h"
+#include "app/update/UpdateManifest.h"
 #include "tests/fuzz/FuzzText.h"
 
 #include <cstdio>
@@ -64,14 +65,34 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Fail("an address that is not http or https", text);
     if (m.strUrl.find_first_of(" \t\r\n") != std::string::npos)
         Fail("an address with a blank", text);
+    unsigned long part = 0;
+    for (char ch : m.strVersionText + ".") {
+        if (ch == '.') {
+            if (part > 65535)
+                Fail("a version part past 65535", text);
+            part = 0;
+        } else {
+            part = part * 10 + unsigned(ch - '0');
+        }
+    }
+    if (m.nRollout < 0 || m.nRollout > 100)
+        Fail("a rollout out of its range", text);
+    const std::size_t slash = m.strProduct.find('/');
+    if (!m.strProduct.empty() && (slash == 0 || slash == std::string::npos || slash + 1 == m.strProduct.size() ||
+                                  m.strProduct.find('/', slash + 1) != std::string::npos ||
+                                  m.strProduct.find_first_of(" \t&=?") != std::string::npos))
+        Fail("a product that is not <partner>/<game>", text);
 
-    const std::string again = "version=" + m.strVersionText + "\nurl=" + m.strUrl + "\nsize=" + std::to_string(m.nSize) +
-                              "\nsha256=" + HexDigits(m.sha256, 32) + "\nexpires=" + Timestamp(m.nExpiresUnix) +
+    const std::string again = "version=" + m.strVersionText +
+                              (m.strProduct.empty() ? std::string() : "\nproduct=" + m.strProduct) + "\nurl=" + m.strUrl +
+                              "\nsize=" + std::to_string(m.nSize) + "\nsha256=" + HexDigits(m.sha256, 32) +
+                              "\nexpires=" + Timestamp(m.nExpiresUnix) + "\nrollout=" + std::to_string(m.nRollout) +
                               "\nsignature=" + Base64(m.signature, 64) + "\n";
     UpdateManifest m2;
     if (ParseUpdateManifest(again, &m2) != ManifestError::None)
         Fail("the accepted fields written back are refused", again);
-    if (m2.strVersionText != m.strVersionText || m2.strUrl != m.strUrl || m2.nSize != m.nSize ||
+    if (m2.strVersionText != m.strVersionText || m2.strProduct != m.strProduct || m2.nRollout != m.nRollout ||
+        m2.strUrl != m.strUrl || m2.nSize != m.nSize ||
         m2.nExpiresUnix != m.nExpiresUnix || std::memcmp(m2.sha256, m.sha256, 32) != 0 ||
         std::memcmp(m2.signature, m.signature, 64) != 0)
         Fail("the accepted fields read back differ", again);

@@ -18,7 +18,7 @@ zip_seconds=$(( seconds - 5 * text_seconds > 0 ? seconds - 5 * text_seconds : 1 
 build() {
   local bin=$out/$1; shift
   if [ ! -x "$bin" ] || [ -n "$(find "$@" "$root/tests/fuzz/"*.h "$root/start/zip/"*.h "$root/start/"*.h \
-                                "$root/app/CommandLineText.h" "$root/app/UpdateManifest.h" "$root/mainwnd/KeyNames.h" -newer "$bin" 2>/dev/null)" ]; then
+                                "$root/app/CommandLineText.h" "$root/app/update/UpdateManifest.h" "$root/mainwnd/KeyNames.h" -newer "$bin" 2>/dev/null)" ]; then
     clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
             -I"$root" "$@" -lz -o "$bin"
   fi
@@ -29,7 +29,7 @@ build keynames_fuzzer "$root/mainwnd/KeyNames.cpp" "$root/tests/fuzz/keynames_fu
 build base64_fuzzer "$root/start/Base64Text.cpp" "$root/tests/fuzz/base64_fuzzer.cpp"
 build version_fuzzer "$root/start/VersionNumber.cpp" "$root/tests/fuzz/version_fuzzer.cpp"
 build cmdline_fuzzer "$root/app/CommandLineText.cpp" "$root/tests/fuzz/cmdline_fuzzer.cpp"
-build manifest_fuzzer "$root/app/UpdateManifest.cpp" "$root/start/VersionNumber.cpp" "$root/start/Base64Text.cpp" \
+build manifest_fuzzer "$root/app/update/UpdateManifest.cpp" "$root/start/VersionNumber.cpp" "$root/start/Base64Text.cpp" \
       "$root/tests/fuzz/manifest_fuzzer.cpp"
 
 export TORVEL_FUZZ_TMP=$out/tmp

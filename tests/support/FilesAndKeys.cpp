@@ -103,3 +103,50 @@ bool WriteDword(HKEY hRoot, const wchar_t* pszKey, const wchar_t* pszName, DWORD
 {
     return ::RegSetKeyValueW(hRoot, pszKey, pszName, REG_DWORD, &dwData, sizeof dwData) == ERROR_SUCCESS;
 }
+
+namespace {
+
+// Wine's own export: the host path of a Windows path; empty elsewhere.
+std::string HostPathOf(const CString& strPath)
+{
+    using WineUnixName = char*(CDECL*)(LPCWSTR);
+    const auto pfn = reinterpret_cast<WineUnixName>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    char* pszHost = pfn ? pfn(strPath) : nullptr;
+    if (!pszHost)
+        return std::string();
+    std::string host(pszHost);
+    HeapFree(GetProcessHeap(), 0, pszHost);
+    return host;
+}
+
+bool IsReparsePoint(const CString& strPath)
+{
+    const DWORD dwAttributes = GetFileAttributesW(strPath);
+    return dwAttributes != INVALID_FILE_ATTRIBUTES && (dwAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+}  // namespace
+
+bool MakeFolderLink(const CString& strTarget, const CString& strLink)
+{
+    if (CreateSymbolicLinkW(strLink, strTarget, SYMBOLIC_LINK_FLAG_DIRECTORY) && IsReparsePoint(strLink))
+        return true;
+    RemoveDirectoryW(strLink);
+    const std::string target = HostPathOf(strTarget), link = HostPathOf(strLink);
+    if (target.empty() || link.empty())
+        return false;
+    // The host's argument splitting is not the system's: paths without blanks, unquoted.
+    if (target.find(' ') != std::string::npos || link.find(' ') != std::string::npos)
+        return false;
+    const CString strCommand = CString::FromUtf8(("/bin/ln -s " + target + " " + link).c_str());
+    std::wstring command(strCommand.GetString());
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(L"Z:\\bin\\ln", &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+        return false;
+    UniqueHandle process(pi.hProcess), thread(pi.hThread);
+    WaitForSingleObject(process.get(), 10000);
+    return IsReparsePoint(strLink);
+}

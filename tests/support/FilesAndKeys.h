@@ -26,3 +26,7 @@ bool CreateKey(HKEY hRoot, const wchar_t* pszKey, REGSAM view = 0);
 // A REG_DWORD value, or -1 when there is none of that type.
 long long ReadDword(HKEY hRoot, const wchar_t* pszKey, const wchar_t* pszName);
 bool WriteDword(HKEY hRoot, const wchar_t* pszKey, const wchar_t* pszName, DWORD dwData);
+
+// strLink made a symbolic link to the folder strTarget, which the system reports as a reparse point.
+// Wine creates none itself: there the host's ln makes it, through Wine's running of host programs.
+bool MakeFolderLink(const CString& strTarget, const CString& strLink);

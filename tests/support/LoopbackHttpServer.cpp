@@ -133,15 +133,16 @@ void CLoopbackHttpServer::Serve()
     }
 }
 
-void CLoopbackHttpServer::SendAll(SOCKET s, const std::string& data)
+bool CLoopbackHttpServer::SendAll(SOCKET s, const std::string& data)
 {
     size_t sent = 0;
     while (sent < data.size()) {
         const int n = send(s, data.data() + sent, static_cast<int>(data.size() - sent), 0);
         if (n <= 0)
-            return; // the client went away (for instance after cutting a long body)
+            return false; // the client went away (for instance after cutting a long body)
         sent += static_cast<size_t>(n);
     }
+    return true;
 }
 
 void CLoopbackHttpServer::Answer(SOCKET s)
@@ -180,16 +181,21 @@ void CLoopbackHttpServer::Answer(SOCKET s)
         head += "Transfer-Encoding: chunked\r\n";
     SendAll(s, head + "\r\n");
     const size_t piece = response.pieceBytes ? response.pieceBytes : response.body.size();
-    for (size_t at = 0; at < response.body.size(); at += piece) {
+    // A slow body ends early when its client has gone or the server stops: the next request (or the
+    // test's end) must not wait for the rest of a drip nobody reads.
+    for (size_t at = 0; at < response.body.size() && !m_bStop; at += piece) {
         if (at && response.pauseMs)
             Sleep(response.pauseMs);
         const std::string part = response.body.substr(at, piece);
+        bool bSent = true;
         if (response.chunked) {
             char size[16];
             snprintf(size, sizeof size, "%lx\r\n", static_cast<unsigned long>(part.size()));
-            SendAll(s, size + part + "\r\n");
+            bSent = SendAll(s, size + part + "\r\n");
         } else
-            SendAll(s, part);
+            bSent = SendAll(s, part);
+        if (!bSent)
+            return;
     }
     if (response.chunked)
         SendAll(s, "0\r\n\r\n");

@@ -70,7 +70,7 @@ public:
 private:
     void Serve();
     void Answer(SOCKET s);
-    static void SendAll(SOCKET s, const std::string& data);
+    static bool SendAll(SOCKET s, const std::string& data);
 
     WSADATA m_wsa{};
     SOCKET m_listener = INVALID_SOCKET;

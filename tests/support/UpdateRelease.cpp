@@ -3,6 +3,7 @@
 #include <bcrypt.h>
 #include <wincrypt.h>
 
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
@@ -89,10 +90,34 @@ std::string CTestSigningKey::Sign(const std::string& body) const
     return body + "signature=" + Base64(signature, cb) + "\n";
 }
 
+std::string UtcTimestampInDays(int nDays)
+{
+    FILETIME ft{};
+    GetSystemTimeAsFileTime(&ft);
+    ULARGE_INTEGER ticks{};
+    ticks.LowPart = ft.dwLowDateTime;
+    ticks.HighPart = ft.dwHighDateTime;
+    ticks.QuadPart += ULONGLONG(nDays) * 24 * 3600 * 10000000ull;
+    ft.dwLowDateTime = ticks.LowPart;
+    ft.dwHighDateTime = ticks.HighPart;
+    SYSTEMTIME st{};
+    FileTimeToSystemTime(&ft, &st);
+    char text[32];
+    snprintf(text, sizeof text, "%04u-%02u-%02uT%02u:%02u:%02uZ", st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute,
+             st.wSecond);
+    return text;
+}
+
 std::string ManifestBody(const ManifestFields& fields)
 {
-    return "version=" + fields.version + "\nurl=" + fields.url + "\nsize=" + std::to_string(fields.size) +
-           "\nsha256=" + fields.sha256 + "\nexpires=" + fields.expires + "\n";
+    std::string body = "version=" + fields.version + "\n";
+    if (!fields.product.empty())
+        body += "product=" + fields.product + "\n";
+    body += "url=" + fields.url + "\nsize=" + std::to_string(fields.size) + "\nsha256=" + fields.sha256 +
+            "\nexpires=" + (fields.expires.empty() ? UtcTimestampInDays(30) : fields.expires) + "\n";
+    if (fields.rollout >= 0)
+        body += "rollout=" + std::to_string(fields.rollout) + "\n";
+    return body;
 }
 
 std::string Sha256Hex(const std::string& data)

@@ -32,12 +32,16 @@ private:
 struct ManifestFields
 {
     std::string version = "1.0.0.2";
+    std::string product = "tarnube/pelq";          // the client's own; "" leaves the line out
     std::string url;
     std::uint64_t size = 0;
     std::string sha256;                             // 64 lower-case hex digits
-    std::string expires = "2099-01-01T00:00:00Z";
+    std::string expires;                            // "" is 30 days after this machine's clock
+    int rollout = -1;                               // below 0 leaves the line out
 };
-// The manifest's lines before its signature.
+// "2027-01-31T00:00:00Z" for a time nDays from now on this machine's clock.
+std::string UtcTimestampInDays(int nDays);
+// The manifest's lines before its signature, in the order the release tool writes them.
 std::string ManifestBody(const ManifestFields& fields);
 
 std::string Sha256Hex(const std::string& data);

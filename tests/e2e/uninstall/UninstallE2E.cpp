@@ -16,6 +16,7 @@ namespace {
 const wchar_t kEntryKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\qzrv《Vantor》";
 const wchar_t kProfileKey[] = L"Software\\qzrvpelq";
 const wchar_t kCanaryKey[] = L"Software\\TorvelUninstallCanary";
+const wchar_t kRolloutValue[] = L"UpdateRollout";
 const wchar_t kCopyName[] = L"qzrvpelqtmpu.exe";
 const wchar_t kEmulationKey[] = L"Software\\Microsoft\\Internet Explorer\\Main\\FeatureControl\\FEATURE_BROWSER_EMULATION";
 const wchar_t kGpuKey[] = L"Software\\Microsoft\\Internet Explorer\\Main\\FeatureControl\\FEATURE_GPU_RENDERING";
@@ -165,6 +166,9 @@ protected:
             EXPECT_TRUE(PathExists(strPath)) << strPath.ToUtf8() << " missing " << pszWhen;
         EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kProfileKey)) << pszWhen;
         EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kEntryKey, KEY_WOW64_64KEY)) << pszWhen;
+        // The installation's place in staged update rollouts, drawn at its first start.
+        const long long nRollout = ReadDword(HKEY_CURRENT_USER, kProfileKey, kRolloutValue);
+        EXPECT_TRUE(nRollout >= 0 && nRollout < 100) << nRollout << " " << pszWhen;
         // The start asked the HTML engine for its current document mode and the graphics card.
         EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, kEmulationKey, kExeName), 11001) << pszWhen;
         EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, kGpuKey, kExeName), 1) << pszWhen;
@@ -293,6 +297,7 @@ TEST_F(UninstallTest, ConfirmingRemovesTheWholeInstallationAndASecondRemovalFind
     ExpectGone({m_strDesktopLink, GameLink(), UninstallLink(), m_strInstalledExe, m_strDataDir + L"\\res", m_strGameDir,
                 m_strBrandDir});
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kProfileKey));
+    EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, kProfileKey, kRolloutValue), -1) << "the rollout number stayed";
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kEntryKey, KEY_WOW64_64KEY));
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kEntryKey));
     EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, kEmulationKey, kExeName), -1);

@@ -8,7 +8,9 @@
 #include <algorithm>
 
 #include "app/Paths.h"
+#include "framework/Handles.h"
 #include "support/ClientWindows.h"
+#include "support/FilesAndKeys.h"
 #include "support/UpdateLogText.h"
 #include "support/UpdateRelease.h"
 #include "support/Wait.h"
@@ -174,6 +176,57 @@ TEST_F(UpdateLoop, NoHandOverWhileAnotherClientOfTheInstallationRuns)
     running.Kill();
     ASSERT_TRUE(running.WaitForExit());
     ExpectHandOverToTheNewBuild(newBuild);
+}
+
+// The player closes the client while its worker is in the middle of a slow download: the close
+// prompt's OK ends it at once with 0, the bytes that came stay, and the next start continues from
+// exactly there.
+TEST_F(UpdateLoop, ClosedDuringADownloadTheClientEndsAndTheNextStartContinuesIt)
+{
+    CLoopbackHttpServer server;
+    ASSERT_TRUE(server.IsListening());
+    const CString strOld = MakeClient(L"old", server.Url(""), "1.0.0.1");
+    const std::string newBuild = ReadFileBytes(std::wstring(MakeClient(L"new", server.Url(""), "1.0.0.2")));
+    server.Add(kQuery, CannedResponse::Make("200 OK", SignedManifestFor(newBuild, server.Url("/new.exe"))));
+    CannedResponse drip = CannedResponse::Make("200 OK", newBuild);
+    drip.pieceBytes = 8192;
+    drip.pauseMs = 250;   // 32 KiB/s: above the download's deadline, and minutes for the whole file
+    server.Add("/new.exe", drip);
+    auto partial = [&] {
+        WIN32_FIND_DATAW found{};
+        UniqueFindFile find(FindFirstFileW(m_downloads + L"\\Torvel_Qerm.exe.*.part", &found));
+        return find ? m_downloads + L"\\" + found.cFileName : CString();
+    };
+    {
+        ClientProcess first;
+        ASSERT_TRUE(first.Start(strOld, L"\"" + strOld + L"\""));
+        HWND hStart = WaitForStartWindow(first);
+        ASSERT_NE(hStart, nullptr);
+        ASSERT_TRUE(WaitUntil([&] { return ReadFileBytes(partial()).size() >= 16384; }, 30000))
+            << "the download did not begin\n" << Narrow(LogMessages());
+        PostMessageW(hStart, WM_SYSCOMMAND, SC_CLOSE, 0);
+        ASSERT_TRUE(AnswerMessageBox(first.Id(), IDOK)) << "the close command asked nothing";
+        ASSERT_TRUE(first.WaitForExit(10000)) << "the download held the process";
+        EXPECT_EQ(first.ExitCode(), 0u);
+    }
+    const std::string part = ReadFileBytes(partial());
+    ASSERT_GE(part.size(), 16384u);
+    ASSERT_LT(part.size(), newBuild.size());
+    EXPECT_TRUE(part == newBuild.substr(0, part.size())) << "the kept bytes are not the file's beginning";
+
+    const size_t at = part.size();
+    CannedResponse rest = CannedResponse::Make("206 Partial Content", newBuild.substr(at));
+    rest.head += "Content-Range: bytes " + std::to_string(at) + "-" + std::to_string(newBuild.size() - 1) + "/" +
+                 std::to_string(newBuild.size()) + "\r\n";
+    server.Add("/new.exe", rest);
+    ClientProcess second;
+    ASSERT_TRUE(second.Start(m_installed, L"\"" + m_installed + L"\""));
+    ASSERT_NE(WaitForStartWindow(second), nullptr);
+    ASSERT_TRUE(WaitUntil([] { return Logged(L"Update ready: 1.0.0.2"); }, 30000)) << Narrow(LogMessages());
+    EXPECT_NE(server.LastRequest().find("Range: bytes=" + std::to_string(at) + "-\r\n"), std::string::npos)
+        << server.LastRequest();
+    EXPECT_TRUE(Logged((L"Update download: 1.0.0.2 continued at byte " + std::to_wstring(at)).c_str()));
+    EXPECT_TRUE(ReadFileBytes(std::wstring(m_downloads + L"\\Torvel_Qerm.exe")) == newBuild);
 }
 
 // A version server that takes the connection and never answers changes nothing the player sees.

@@ -5,6 +5,7 @@
 #include <cwchar>
 #include <string>
 
+#include "framework/InternetAccess.h"
 #include "start/HttpGet.h"
 #include "support/LoopbackHttpServer.h"
 

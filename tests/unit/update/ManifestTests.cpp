@@ -1,9 +1,9 @@
 // The manifest reader on literal texts, and a manifest that the release tool signed with openssl.
 #include <gtest/gtest.h>
 
-#include "app/UpdateCrypto.h"
-#include "app/UpdateManifest.h"
-#include "app/Updater.h"
+#include "app/update/UpdateCrypto.h"
+#include "app/update/UpdateManifest.h"
+#include "app/update/UpdateStore.h"
 #include "support/ClientProcess.h"
 #include "support/FilesAndKeys.h"
 
@@ -12,6 +12,8 @@ namespace {
 const std::string kSig = "signature=" + std::string(86, 'A') + "==\n";
 const std::string kGood = "version=1.0.0.2\nurl=http://u.example/a.exe\nsize=1825280\nsha256=" +
                           std::string(64, 'a') + "\nexpires=2027-01-31T00:00:00Z\n";
+// The lines that came later, which clients before them ignore.
+const std::string kLater = "product=tarnube/pelq\nrollout=20\n";
 
 ManifestError Parse(const std::string& text, UpdateManifest* pManifest = nullptr)
 {
@@ -30,6 +32,14 @@ TEST(Manifest, AcceptsTheDocumentedFormWithEitherLineEnd)
     EXPECT_EQ(m.nSize, 1825280u);
     EXPECT_EQ(m.nExpiresUnix, 1801353600);
     EXPECT_EQ(m.nSignedBytes, kGood.size()) << "the signed part is every byte before the signature line";
+    EXPECT_EQ(m.strProduct, "") << "no product line";
+    EXPECT_EQ(m.nRollout, 100) << "no rollout line: everyone";
+
+    ASSERT_EQ(Parse(kGood + kLater + kSig, &m), ManifestError::None);
+    EXPECT_EQ(m.strProduct, "tarnube/pelq");
+    EXPECT_EQ(m.nRollout, 20);
+    ASSERT_EQ(Parse("version=65535.65535.65535.65535" + kGood.substr(15) + kSig, &m), ManifestError::None);
+    EXPECT_EQ(m.strVersionText, "65535.65535.65535.65535");
 
     std::string crlf;
     for (char ch : kGood + "note=extra keys are signed and ignored\n" + kSig)
@@ -52,6 +62,18 @@ TEST(Manifest, RefusesWhatIsNotExactlyThatForm)
          ManifestError::Malformed},
         {"version=1.0.0.2.5" + kGood.substr(15) + kSig, ManifestError::BadVersion},
         {"version=0.0" + kGood.substr(15) + kSig, ManifestError::BadVersion},
+        {"version=999999999.0.0.0" + kGood.substr(15) + kSig, ManifestError::BadVersion},
+        {"version=1.65536" + kGood.substr(15) + kSig, ManifestError::BadVersion},
+        {"version=1.000001" + kGood.substr(15) + kSig, ManifestError::BadVersion},
+        {kGood + "product=tarnube\n" + kSig, ManifestError::BadProduct},
+        {kGood + "product=tarnube/pelq/x\n" + kSig, ManifestError::BadProduct},
+        {kGood + "product=tarnube/pe lq\n" + kSig, ManifestError::BadProduct},
+        {kGood + "product=/pelq\n" + kSig, ManifestError::BadProduct},
+        {kGood + "rollout=101\n" + kSig, ManifestError::BadRollout},
+        {kGood + "rollout=-1\n" + kSig, ManifestError::BadRollout},
+        {kGood + "rollout=020\n" + kSig, ManifestError::BadRollout},
+        {kGood + "rollout=\n" + kSig, ManifestError::BadRollout},
+        {kGood + kLater + "rollout=30\n" + kSig, ManifestError::Malformed},
         {"version=1.0.0.2\nurl=file:///c:/a.exe" + kGood.substr(42) + kSig, ManifestError::BadUrl},
         {"version=1.0.0.2\nurl=http://a b/a.exe" + kGood.substr(42) + kSig, ManifestError::BadUrl},
         {"version=1.0.0.2\nurl=http://u.example/a.exe\nsize=67108865" + kGood.substr(55) + kSig, ManifestError::BadSize},
@@ -64,6 +86,22 @@ TEST(Manifest, RefusesWhatIsNotExactlyThatForm)
     };
     for (const auto& c : cases)
         EXPECT_EQ(Parse(c.text), c.error) << c.text.substr(0, 200);
+}
+
+TEST(Manifest, TheProductIsThePartnerAndGameOfTheVersionQuery)
+{
+    const struct { const char* query; const char* product; } cases[] = {
+        {"getClientVersion.php?p=tarnube&g=pelq&v=", "tarnube/pelq"},
+        {"getClientVersion.php?g=pelq&v=&p=tarnube", "tarnube/pelq"},
+        {"v.php?p=a-b.c_d&g=9&x=1", "a-b.c_d/9"},
+        {"getClientVersion.php?p=tarnube&v=", ""},
+        {"getClientVersion.php?p=&g=pelq&v=", ""},
+        {"getClientVersion.php?p=tar/nube&g=pelq", ""},
+        {"getClientVersion.php", ""},
+        {"p=tarnube&g=pelq", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ProductOfVersionQuery(c.query), c.product) << c.query;
 }
 
 TEST(Manifest, TimestampsAreUtcSecondsOfRealDates)
@@ -91,6 +129,8 @@ TEST(Manifest, ReleaseToolSignatureVerifiesAndOneChangedByteDoesNot)
     ASSERT_EQ(Parse(text, &m), ManifestError::None) << text;
     EXPECT_TRUE(ManifestSignatureValid(text, m, publicKey));
     EXPECT_EQ(m.strVersionText, "1.0.0.1") << "the tool reads the exe's own FileVersion";
+    EXPECT_EQ(m.strProduct, "tarnube/pelq") << "the tool reads the exe's own version query";
+    EXPECT_EQ(m.nRollout, 20);
 
     const std::string bytes = ReadFileBytes(ClientExePath());
     std::uint8_t digest[32];
@@ -102,4 +142,25 @@ TEST(Manifest, ReleaseToolSignatureVerifiesAndOneChangedByteDoesNot)
     changed[text.find("\nsha256=") - 1] ^= 1;   // the size's last digit
     ASSERT_EQ(Parse(changed, &m), ManifestError::None);
     EXPECT_FALSE(ManifestSignatureValid(changed, m, publicKey));
+}
+
+// The tool's verify, run at build time on that manifest and on what must fail it.
+TEST(Manifest, ReleaseToolVerifyPassesTheSignedManifestAndNamesWhatFails)
+{
+    const std::string report = ReadFileBytes(TORVEL_TOOL_FIXTURE L"/verify.txt");
+    const std::string keyId = UpdateKeyId(*reinterpret_cast<const std::uint8_t(*)[64]>(
+        ReadFileBytes(TORVEL_TOOL_FIXTURE L"/key.bin").data()));
+    const struct { const char* name; const char* code; std::string said; } cases[] = {
+        {"good", "0", "rollout 20 %, key " + keyId},
+        {"another key", "1", "the signature does not verify"},
+        {"a signed line changed", "1", "the signature does not verify"},
+        {"another exe", "1", "the manifest names size"},
+    };
+    for (const auto& c : cases) {
+        const std::string head = std::string(c.name) + "\t" + c.code + "\t";
+        const size_t at = report.find(head);
+        ASSERT_NE(at, std::string::npos) << c.name << "\n" << report;
+        const std::string line = report.substr(at, report.find('\n', at) - at);
+        EXPECT_NE(line.find(c.said), std::string::npos) << line;
+    }
 }

@@ -3,14 +3,20 @@
 // update log.
 #include <gtest/gtest.h>
 #include <shlobj.h>
+#include <shlwapi.h>
 
 #include <functional>
 
 #include "app/Paths.h"
-#include "app/UpdateHandOver.h"
 #include "app/UpdateLog.h"
-#include "app/Updater.h"
+#include "app/update/UpdateHandOver.h"
+#include "app/update/UpdateRollout.h"
+#include "app/update/UpdateStore.h"
+#include "app/update/Updater.h"
+#include "framework/Handles.h"
+#include "start/InstallNames.h"
 #include "support/ClientProcess.h"
+#include "support/FilesAndKeys.h"
 #include "support/ResourcePatch.h"
 #include "support/UpdateLogText.h"
 #include "support/UpdateRelease.h"
@@ -58,7 +64,12 @@ protected:
         memcpy(m_setup.publicKey, m_key.PublicKey(), 64);
         m_setup.strDownloadDir = m_dir.Sub(L"download").c_str();
         m_setup.strExeName = L"Torvel_Qerm.exe";
+        m_setup.strProduct = "tarnube/pelq";
+        m_setup.strKeyId = UpdateKeyId(*reinterpret_cast<const std::uint8_t(*)[64]>(m_key.PublicKey()));
+        m_setup.strLogPath = GetUpdateLogPath();
+        m_setup.strUserAgent = L"UpdateCheckTests";
         ParseUtcTimestamp("2027-01-01T00:00:00Z", &m_setup.nNowUnix);
+        m_fields.expires = "2027-02-01T00:00:00Z";
         m_fields.url = NarrowText(m_server.Url("/new.exe"));
         m_fields.size = s_newBuild->size();
         m_fields.sha256 = Sha256Hex(*s_newBuild);
@@ -105,6 +116,27 @@ TEST_F(UpdateCheck, EveryRefusalKeepsNothingAndLogsOneReason)
              f.expires = "2026-12-31T23:59:59Z";
              manifest = m_key.Sign(ManifestBody(f));
          }},
+        {"no product line", UpdateCheckResult::NoUpdate, L"no update (manifest names no product)",
+         [&](ManifestFields& f, std::string& manifest, std::string&) {
+             f.product.clear();
+             manifest = m_key.Sign(ManifestBody(f));
+         }},
+        {"another game of the same operator", UpdateCheckResult::NoUpdate,
+         L"no update (manifest for tarnube/qelp, not tarnube/pelq)",
+         [&](ManifestFields& f, std::string& manifest, std::string&) {
+             f.product = "tarnube/qelp";
+             manifest = m_key.Sign(ManifestBody(f));
+         }},
+        {"good for 91 days", UpdateCheckResult::NoUpdate, L"no update (manifest expires more than 90 days ahead)",
+         [&](ManifestFields& f, std::string& manifest, std::string&) {
+             f.expires = "2027-04-02T00:00:01Z";
+             manifest = m_key.Sign(ManifestBody(f));
+         }},
+        {"a version part past 65535", UpdateCheckResult::NoUpdate, L"no update (malformed version)",
+         [&](ManifestFields& f, std::string& manifest, std::string&) {
+             f.version = "1.0.65536.0";
+             manifest = m_key.Sign(ManifestBody(f));
+         }},
         {"the same version", UpdateCheckResult::NoUpdate, L"1.0.0.1 offered, 1.0.0.1 running",
          [&](ManifestFields& f, std::string& manifest, std::string&) {
              f.version = "1.0.0.1";
@@ -124,6 +156,11 @@ TEST_F(UpdateCheck, EveryRefusalKeepsNothingAndLogsOneReason)
          [&](ManifestFields& f, std::string& manifest, std::string& file) {
              f.size = file.size() - 100;
              f.sha256 = Sha256Hex(file.substr(0, file.size() - 100));
+             manifest = m_key.Sign(ManifestBody(f));
+         }},
+        {"90 days less one second is still good", UpdateCheckResult::Ready, L"Update ready: 1.0.0.2",
+         [&](ManifestFields& f, std::string& manifest, std::string&) {
+             f.expires = "2027-04-01T00:00:00Z";
              manifest = m_key.Sign(ManifestBody(f));
          }},
         {"404", UpdateCheckResult::NoUpdate, L"no update (HTTP 404)",
@@ -147,12 +184,18 @@ TEST_F(UpdateCheck, EveryRefusalKeepsNothingAndLogsOneReason)
         DeleteFileW(GetUpdateLogPath());
 
         EXPECT_EQ(RunUpdateCheck(m_setup), c.expected);
+        if (c.expected == UpdateCheckResult::Ready) {
+            EXPECT_EQ(FilesIn(m_dir.Sub(L"download")).size(), 2u);
+            DeleteTree(m_dir.Sub(L"download").c_str());
+        }
         EXPECT_TRUE(FilesIn(m_dir.Sub(L"download")).empty()) << NarrowText(FilesIn(m_dir.Sub(L"download"))[0]);
         const std::vector<std::wstring> log = LogMessages();
         ASSERT_FALSE(log.empty());
         EXPECT_NE(log.back().find(c.logged), std::wstring::npos) << NarrowText(log.back());
         if (c.expected == UpdateCheckResult::NoUpdate) {
             EXPECT_EQ(log.size(), 1u) << "a manifest that offers nothing is one line";
+            const std::wstring keyNote = L" [key " + std::wstring(m_setup.strKeyId.begin(), m_setup.strKeyId.end()) + L"]";
+            EXPECT_EQ(log.back().substr(log.back().size() - keyNote.size()), keyNote) << "the line names the key";
         }
     }
 }
@@ -225,6 +268,137 @@ TEST_F(UpdateCheck, AReadyFileChangedOnTheDiskIsDeletedInsteadOfStarted)
     EXPECT_EQ(HandOverUpdate(m_setup, installed.c_str()), HandOverResult::Discarded);
     EXPECT_TRUE(FilesIn(m_dir.Sub(L"download")).empty());
     EXPECT_TRUE(ReadFileBytes(installed) == ReadFileBytes(std::wstring(ClientExePath())));
+}
+
+// The hand-over reads the stored manifest again and trusts nothing it wrote earlier: each of these
+// stored manifests leaves the installed client as it was, deletes the update and its manifest, and
+// says why.
+TEST_F(UpdateCheck, TheHandOverRefusesAStoredManifestThatNoLongerHolds)
+{
+    CTestSigningKey other;
+    const std::wstring installed = m_dir.Sub(L"Torvel_Qerm.exe");
+    ASSERT_TRUE(CopyFileW(ClientExePath(), installed.c_str(), FALSE));
+    struct Case
+    {
+        const char* name;
+        const wchar_t* logged;
+        std::function<std::string(ManifestFields&)> manifest;
+        std::int64_t nLaterSeconds;     // the player's clock at the hand-over, after the download
+    };
+    const Case cases[] = {
+        {"a changed byte of the signed text", L"its manifest is missing or not signed by this client's key",
+         [&](ManifestFields& f) {
+             std::string text = m_key.Sign(ManifestBody(f));
+             text[text.find("/new.exe") + 1] = 'N';   // still a well-formed manifest
+             return text;
+         }, 0},
+        {"signed by another key", L"its manifest is missing or not signed by this client's key",
+         [&](ManifestFields& f) { return other.Sign(ManifestBody(f)); }, 0},
+        {"another version than the file's", L"the file's version differs from its manifest",
+         [&](ManifestFields& f) {
+             f.version = "1.0.0.3";
+             return m_key.Sign(ManifestBody(f));
+         }, 0},
+        {"another digest than the file's", L"the file no longer matches its manifest",
+         [&](ManifestFields& f) {
+             f.sha256 = Sha256Hex("another file");
+             return m_key.Sign(ManifestBody(f));
+         }, 0},
+        {"expired while the update waited", L"manifest expired",
+         [&](ManifestFields& f) { return m_key.Sign(ManifestBody(f)); }, 31 * 24 * 3600},
+        {"for another product", L"manifest for tarnube/qelp, not tarnube/pelq",
+         [&](ManifestFields& f) {
+             f.product = "tarnube/qelp";
+             return m_key.Sign(ManifestBody(f));
+         }, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DeleteTree(m_dir.Sub(L"download").c_str());
+        Offer(m_key.Sign(ManifestBody(m_fields)), *s_newBuild);
+        ASSERT_EQ(RunUpdateCheck(m_setup), UpdateCheckResult::Ready);
+        ManifestFields fields = m_fields;
+        ASSERT_TRUE(WriteFileBytes(m_dir.Sub(L"download\\update.manifest"), c.manifest(fields)));
+        DeleteFileW(GetUpdateLogPath());
+
+        UpdateSetup later = m_setup;
+        later.nNowUnix += c.nLaterSeconds;
+        EXPECT_EQ(HandOverUpdate(later, installed.c_str()), HandOverResult::Discarded);
+        EXPECT_TRUE(FilesIn(m_dir.Sub(L"download")).empty()) << "the update and its manifest are deleted";
+        EXPECT_TRUE(ReadFileBytes(installed) == ReadFileBytes(std::wstring(ClientExePath()))) << "nothing was started";
+        const std::vector<std::wstring> log = LogMessages();
+        ASSERT_EQ(log.size(), 1u);
+        EXPECT_NE(log[0].find(L"refused at start: "), std::wstring::npos) << NarrowText(log[0]);
+        EXPECT_NE(log[0].find(c.logged), std::wstring::npos) << NarrowText(log[0]);
+    }
+}
+
+// A download folder that leads elsewhere could be pointed at another file between the check and the
+// start: it is refused, and only the link goes, not what it leads to.
+TEST_F(UpdateCheck, TheHandOverRefusesADownloadFolderThatIsALink)
+{
+    const std::wstring installed = m_dir.Sub(L"Torvel_Qerm.exe");
+    ASSERT_TRUE(CopyFileW(ClientExePath(), installed.c_str(), FALSE));
+    Offer(m_key.Sign(ManifestBody(m_fields)), *s_newBuild);
+    ASSERT_EQ(RunUpdateCheck(m_setup), UpdateCheckResult::Ready);
+    const std::wstring elsewhere = m_dir.Sub(L"elsewhere");
+    ASSERT_TRUE(MoveFileW(m_setup.strDownloadDir, elsewhere.c_str()));
+    if (!MakeFolderLink(elsewhere.c_str(), m_setup.strDownloadDir))
+        GTEST_SKIP() << "no folder link could be made here";
+    DeleteFileW(GetUpdateLogPath());
+
+    EXPECT_EQ(HandOverUpdate(m_setup, installed.c_str()), HandOverResult::Discarded);
+    EXPECT_EQ(FilesIn(elsewhere.c_str()).size(), 2u) << "what the link leads to was deleted";
+    EXPECT_TRUE(ReadFileBytes(installed) == ReadFileBytes(std::wstring(ClientExePath()))) << "the update was started";
+    const std::vector<std::wstring> log = LogMessages();
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_NE(log[0].find(L"refused at start: its folder is a link to another place"), std::wstring::npos)
+        << NarrowText(log[0]);
+}
+
+// Two installations whose kept numbers lie on either side of the manifest's rollout: the one below
+// takes the update, the other is told it is not its turn. The number is what the installation keeps
+// in its registry profile, set here as an operator could.
+TEST_F(UpdateCheck, ARolloutReachesOnlyTheInstallationsBelowItsShare)
+{
+    const CString strKey = GetProfileRootKey();
+    const long long nSaved = ReadDword(HKEY_CURRENT_USER, strKey, kRolloutValueName);
+    auto keep = [&](DWORD dwValue) {
+        UniqueRegKey key;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, strKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(), nullptr),
+                  ERROR_SUCCESS);
+        ASSERT_EQ(RegSetValueExW(key.get(), kRolloutValueName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dwValue),
+                                 sizeof dwValue), ERROR_SUCCESS);
+    };
+    ManifestFields fields = m_fields;
+    fields.rollout = 20;
+    Offer(m_key.Sign(ManifestBody(fields)), *s_newBuild);
+
+    keep(20);
+    m_setup.nRolloutNumber = InstallationRolloutNumber(strKey);
+    EXPECT_EQ(m_setup.nRolloutNumber, 20);
+    EXPECT_EQ(RunUpdateCheck(m_setup), UpdateCheckResult::NoUpdate);
+    const std::wstring keyNote = L" [key " + std::wstring(m_setup.strKeyId.begin(), m_setup.strKeyId.end()) + L"]";
+    EXPECT_EQ(LogMessages().back(), L"Update check: 1.0.0.2 not offered to this installation yet (rollout 20 %)" + keyNote);
+    EXPECT_TRUE(FilesIn(m_dir.Sub(L"download")).empty());
+
+    keep(19);
+    m_setup.nRolloutNumber = InstallationRolloutNumber(strKey);
+    EXPECT_EQ(RunUpdateCheck(m_setup), UpdateCheckResult::Ready);
+
+    // A number out of range, or none, is drawn again and kept; the next start reads the same one.
+    for (DWORD dwStored : {DWORD(100), DWORD(0xFFFFFFFF)}) {
+        keep(dwStored);
+        const int nDrawn = InstallationRolloutNumber(strKey);
+        EXPECT_GE(nDrawn, 0);
+        EXPECT_LT(nDrawn, 100);
+        EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, strKey, kRolloutValueName), nDrawn);
+        EXPECT_EQ(InstallationRolloutNumber(strKey), nDrawn);
+    }
+    if (nSaved >= 0)
+        keep(DWORD(nSaved));
+    else
+        SHDeleteValueW(HKEY_CURRENT_USER, strKey, kRolloutValueName);
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 // version is started as the update step ("-d <installed exe>"), and this process ends.
 #pragma once
 
-#include "app/Updater.h"
+#include "app/update/UpdateSetup.h"
 
 enum class HandOverResult
 {

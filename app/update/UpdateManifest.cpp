@@ -1,4 +1,4 @@
-#include "app/UpdateManifest.h"
+#include "app/update/UpdateManifest.h"
 
 #include <cstring>
 #include <map>
@@ -40,18 +40,22 @@ bool StartsWithNoCase(const std::string& text, const char* pszPrefix)
 
 bool ParseVersion(const std::string& text, UpdateManifest* pManifest)
 {
-    // Dotted decimal parts only, at most four, none longer than the number a part can hold.
+    // Dotted decimal parts only, at most four, each at most 65535: a build's version resource holds
+    // 16 bits a part, so a larger number is one that no later build could ever exceed.
     if (text.empty() || text.size() > 64)
         return false;
     int nParts = 1;
     std::size_t nRun = 0;
+    unsigned value = 0;
     for (char ch : text) {
         if (IsDigit(ch)) {
-            if (++nRun > 9)
+            value = value * 10 + unsigned(ch - '0');
+            if (++nRun > 5 || value > 65535)
                 return false;
         } else if (ch == '.' && nRun > 0 && nParts < 4) {
             ++nParts;
             nRun = 0;
+            value = 0;
         } else {
             return false;
         }
@@ -62,6 +66,46 @@ bool ParseVersion(const std::string& text, UpdateManifest* pManifest)
     pManifest->version = CVersionNumber::Parse(wide.c_str());
     pManifest->strVersionText = text;
     return !pManifest->version.IsZero();
+}
+
+// A partner or game code: what a version query's parameter holds, and nothing that could read as
+// another parameter, a path or a blank.
+bool IsProductCode(const std::string& text)
+{
+    if (text.empty() || text.size() > 64)
+        return false;
+    for (char ch : text) {
+        const bool bAllowed = IsDigit(ch) || (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') || ch == '_' ||
+                              ch == '-' || ch == '.';
+        if (!bAllowed)
+            return false;
+    }
+    return true;
+}
+
+bool ParseProduct(const std::string& text, UpdateManifest* pManifest)
+{
+    const std::size_t slash = text.find('/');
+    if (slash == std::string::npos || !IsProductCode(text.substr(0, slash)) || !IsProductCode(text.substr(slash + 1)))
+        return false;
+    pManifest->strProduct = text;
+    return true;
+}
+
+bool ParseRollout(const std::string& text, UpdateManifest* pManifest)
+{
+    if (text.empty() || text.size() > 3 || (text.size() > 1 && text[0] == '0'))
+        return false;
+    int value = 0;
+    for (char ch : text) {
+        if (!IsDigit(ch))
+            return false;
+        value = value * 10 + (ch - '0');
+    }
+    if (value > kRolloutEveryone)
+        return false;
+    pManifest->nRollout = value;
+    return true;
 }
 
 bool ParseUrl(const std::string& text, UpdateManifest* pManifest)
@@ -216,6 +260,9 @@ ManifestError ParseUpdateManifest(const std::string& text, UpdateManifest* pMani
     }
     if (!ParseVersion(fields["version"], &manifest))
         return ManifestError::BadVersion;
+    // Optional for the reader; the update check refuses a manifest without a product.
+    if (fields.count("product") && !ParseProduct(fields["product"], &manifest))
+        return ManifestError::BadProduct;
     if (!ParseUrl(fields["url"], &manifest))
         return ManifestError::BadUrl;
     if (!ParseSize(fields["size"], &manifest))
@@ -224,6 +271,8 @@ ManifestError ParseUpdateManifest(const std::string& text, UpdateManifest* pMani
         return ManifestError::BadDigest;
     if (!ParseUtcTimestamp(fields["expires"], &manifest.nExpiresUnix))
         return ManifestError::BadExpiry;
+    if (fields.count("rollout") && !ParseRollout(fields["rollout"], &manifest))
+        return ManifestError::BadRollout;
     if (!ParseSignature(text.substr(sigStart + sizeof kSignatureKey - 1, end - sigStart - (sizeof kSignatureKey - 1)), &manifest))
         return ManifestError::BadSignature;
     *pManifest = manifest;
@@ -239,6 +288,8 @@ const char* ManifestErrorText(ManifestError error)
     case ManifestError::Unsigned: return "unsigned manifest";
     case ManifestError::Malformed: return "malformed manifest";
     case ManifestError::BadVersion: return "malformed version";
+    case ManifestError::BadProduct: return "malformed product";
+    case ManifestError::BadRollout: return "malformed rollout";
     case ManifestError::BadUrl: return "address not http or https";
     case ManifestError::BadSize: return "size out of range";
     case ManifestError::BadDigest: return "malformed sha256";
@@ -246,6 +297,29 @@ const char* ManifestErrorText(ManifestError error)
     case ManifestError::BadSignature: return "malformed signature";
     }
     return "refused";
+}
+
+std::string ProductOfVersionQuery(const std::string& query)
+{
+    const std::size_t question = query.find('?');
+    if (question == std::string::npos)
+        return std::string();
+    std::string partner, game;
+    std::size_t pos = question + 1;
+    while (pos <= query.size()) {
+        std::size_t amp = query.find('&', pos);
+        if (amp == std::string::npos)
+            amp = query.size();
+        const std::string pair = query.substr(pos, amp - pos);
+        if (pair.compare(0, 2, "p=") == 0)
+            partner = pair.substr(2);
+        else if (pair.compare(0, 2, "g=") == 0)
+            game = pair.substr(2);
+        pos = amp + 1;
+    }
+    if (!IsProductCode(partner) || !IsProductCode(game))
+        return std::string();
+    return partner + "/" + game;
 }
 
 std::string HexDigits(const std::uint8_t* pBytes, std::size_t nBytes)

@@ -1,4 +1,4 @@
-#include "app/UpdateCrypto.h"
+#include "app/update/UpdateCrypto.h"
 
 #include <bcrypt.h>
 
