@@ -202,8 +202,28 @@ void CHtmlView::OnNavigateComplete2(LPCWSTR)
 {
 }
 
+void CHtmlView::DocumentComplete(IDispatch*, LPCWSTR lpszUrl)
+{
+    OnDocumentComplete(lpszUrl);
+}
+
 void CHtmlView::OnDocumentComplete(LPCWSTR)
 {
+}
+
+HRESULT CHtmlView::OnGetHostInfo(DOCHOSTUIINFO*)
+{
+    return E_NOTIMPL;
+}
+
+bool CHtmlView::IsTopLevelBrowser(IDispatch* pDisp) const
+{
+    if (!pDisp || !m_pBrowserApp)
+        return false;
+    // COM identity: only IUnknown pointers compare.
+    ComPtr<IUnknown> pEventObject, pControl;
+    return SUCCEEDED(pDisp->QueryInterface(IID_PPV_ARGS(&pEventObject))) &&
+           SUCCEEDED(m_pBrowserApp.As(&pControl)) && pEventObject.Get() == pControl.Get();
 }
 
 void CHtmlView::OnQuit()
@@ -309,7 +329,7 @@ HRESULT CHtmlView::DispatchBrowserEvent(DISPID dispid, const DISPPARAMS* pParams
         if (!args.GetString(1, strUrl))
             return DISP_E_TYPEMISMATCH;
         if (dispid == DISPID_DOCUMENTCOMPLETE)
-            OnDocumentComplete(strUrl);
+            DocumentComplete(args.GetDispatch(0), strUrl);
         else
             OnNavigateComplete2(strUrl);
         return S_OK;
