@@ -93,7 +93,8 @@ int OpticalZoomPercent(int nPageZoom, int nDpi)
 {
     if (nDpi <= 0)
         nDpi = 96;
-    return static_cast<int>((static_cast<long long>(nPageZoom) * nDpi + 48) / 96);
+    const long long nPercent = (static_cast<long long>(nPageZoom) * nDpi + 48) / 96;
+    return static_cast<int>(nPercent < 10 ? 10 : (nPercent > 1000 ? 1000 : nPercent));
 }
 
 std::wstring PageZoomText(int nPercent)

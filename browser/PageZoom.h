@@ -52,7 +52,8 @@ int ParseStoredPageZoom(const wchar_t* pszText);
 // What the browser control is given for the player's zoom on a display of nDpi: the control renders
 // a page whose host declares itself DPI aware at the zoom it is given, in percent of CSS pixels to
 // screen pixels, so the display's own scale is part of the number (150 % at 144 DPI for 100 %).
-// Rounded to the nearest percent; a DPI of 0 or less counts as 96.
+// Rounded to the nearest percent and held to the 10 to 1000 % the control accepts (300 % on a
+// display above 320 DPI would ask for more); a DPI of 0 or less counts as 96.
 int OpticalZoomPercent(int nPageZoom, int nDpi);
 
 // The text the player sees when the zoom changes: "缩放 125%".

@@ -123,6 +123,7 @@ TEST(PageZoom, ControlIsGivenTheZoomAtTheDisplaysScale)
         {100, 96, 100}, {125, 96, 125}, {50, 96, 50},   {300, 96, 300},
         {100, 120, 125}, {100, 144, 150}, {100, 192, 200}, {125, 144, 188}, {67, 144, 101},
         {300, 192, 600}, {80, 120, 100}, {100, 0, 100},  {100, -5, 100},
+        {300, 480, 1000}, {250, 384, 1000}, {50, 9, 10},  // the control's 10 to 1000 %
     };
     for (const Case& c : cases)
         EXPECT_EQ(OpticalZoomPercent(c.nZoom, c.nDpi), c.nExpected) << c.nZoom << " % at " << c.nDpi << " DPI";
