@@ -209,13 +209,7 @@ STDMETHODIMP CWebBrowserBase::Invoke(DISPID dispIdMember, REFIID, LCID, WORD, DI
 
 bool CWebBrowserBase::IsTopLevelBrowser(IDispatch* pDisp)
 {
-    IWebBrowser2* pBrowser = GetWebBrowser();
-    if (!pDisp || !pBrowser)
-        return false;
-    // COM identity: only IUnknown pointers compare.
-    ComPtr<IUnknown> pEventObject, pControl;
-    return SUCCEEDED(pDisp->QueryInterface(IID_PPV_ARGS(&pEventObject))) &&
-           SUCCEEDED(pBrowser->QueryInterface(IID_PPV_ARGS(&pControl))) && pEventObject.Get() == pControl.Get();
+    return IsSameComObject(pDisp, GetWebBrowser());
 }
 
 HRESULT CWebBrowserBase::OnEvent(DISPID dispIdMember, const DISPPARAMS* pDispParams)

@@ -218,12 +218,7 @@ HRESULT CHtmlView::OnGetHostInfo(DOCHOSTUIINFO*)
 
 bool CHtmlView::IsTopLevelBrowser(IDispatch* pDisp) const
 {
-    if (!pDisp || !m_pBrowserApp)
-        return false;
-    // COM identity: only IUnknown pointers compare.
-    ComPtr<IUnknown> pEventObject, pControl;
-    return SUCCEEDED(pDisp->QueryInterface(IID_PPV_ARGS(&pEventObject))) &&
-           SUCCEEDED(m_pBrowserApp.As(&pControl)) && pEventObject.Get() == pControl.Get();
+    return IsSameComObject(pDisp, m_pBrowserApp.Get());
 }
 
 void CHtmlView::OnQuit()
