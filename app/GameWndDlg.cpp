@@ -3,8 +3,10 @@
 #include "app/GameWndMessages.h"
 #include "browser/MyHtmlView.h"
 #include "framework/Handles.h"
+#include "browser/PageZoom.h"
 #include "mainwnd/TitleLayout.h"
 #include "res/resource.h"
+#include "start/Settings.h"
 
 BEGIN_MESSAGE_MAP(CGameWndDlg, CDialog)
     ON_WM_CLOSE()
@@ -12,9 +14,12 @@ BEGIN_MESSAGE_MAP(CGameWndDlg, CDialog)
     ON_WM_SIZE()
     ON_MESSAGE(WM_GAMEWND_REFRESH, OnRefresh)
     ON_MESSAGE(WM_GAMEWND_FIT, OnFitToFrame)
+    ON_MESSAGE(WM_PAGE_ZOOM_CHANGED, OnPageZoomChanged)
 END_MESSAGE_MAP()
 
 namespace {
+// The zoom label's distance from the game window's top-left corner at 96 DPI.
+constexpr int kZoomLabelMargin = 8;
 // How often the watcher looks for the frame window.
 constexpr DWORD kFramePollMs = 1000;
 // Once the frame is gone, how long the main thread gets to end the process the normal way before
@@ -71,6 +76,7 @@ BOOL CGameWndDlg::OnInitDialog()
     if (m_hFrameWnd) {
         auto pView = std::make_unique<CMyHtmlView>();
         if (pView->Create(nullptr, L"MyWebBrowser", WS_CHILD | WS_VISIBLE, CRect(), this, IDC_GAME_VIEW)) {
+            pView->SetPageZoom(ReadPageZoomSetting());
             pView->Navigate(m_strGameUrl, 0, nullptr, nullptr, nullptr, 0);
             m_pView = std::move(pView);
         }
@@ -112,6 +118,8 @@ bool CGameWndDlg::PreTranslateMessage(MSG* pMsg)
     // Enter and Escape belong to the game page, not to the dialog's keyboard handling.
     if (pMsg->message == WM_KEYDOWN && (pMsg->wParam == VK_RETURN || pMsg->wParam == VK_ESCAPE))
         return false;
+    if (m_pView && m_pView->TakeZoomInput(pMsg))
+        return true;
     return CDialog::PreTranslateMessage(pMsg);
 }
 
@@ -162,5 +170,19 @@ LRESULT CGameWndDlg::OnFitToFrame(WPARAM wParam, LPARAM)
     MoveWindow(wParam ? rcFrame : ViewRectBelowStrip(rcFrame), false);
     if (!IsWindowVisible())
         ShowWindow(SW_SHOW);
+    return 0;
+}
+
+LRESULT CGameWndDlg::OnPageZoomChanged(WPARAM wParam, LPARAM lParam)
+{
+    const int nPercent = static_cast<int>(wParam);
+    if (lParam)
+        WritePageZoomSetting(nPercent);
+    // A label of this process's own: the frame may be any window of another program, with no
+    // strip to draw in, and a full-screen game window covers the main window's.
+    const int nDpi = ZoomDpiOfWindow(m_hWnd);
+    POINT pt{MulDiv(kZoomLabelMargin, nDpi, 96), MulDiv(kZoomLabelMargin, nDpi, 96)};
+    ClientToScreen(&pt);
+    m_zoomIndicator.Show(m_hWnd, PageZoomText(nPercent).c_str(), pt, nDpi);
     return 0;
 }

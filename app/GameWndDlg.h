@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "framework/CDialog.h"
+#include "widgets/ZoomIndicator.h"
 
 class CMyHtmlView;
 
@@ -19,7 +20,7 @@ public:
     // Creates the window inside the frame window.
     bool CreateInFrame();
 
-    // Enter and Escape go to the page as they are.
+    // Enter and Escape go to the page as they are; the zoom keys are the view's wherever they land.
     bool PreTranslateMessage(MSG* pMsg) override;
 
 protected:
@@ -33,6 +34,7 @@ protected:
     void OnSize(UINT nType, int cx, int cy);
     LRESULT OnRefresh(WPARAM wParam, LPARAM lParam);
     LRESULT OnFitToFrame(WPARAM wParam, LPARAM lParam);
+    LRESULT OnPageZoomChanged(WPARAM wParam, LPARAM lParam);
 
 private:
     void StartFrameWatcher();
@@ -41,6 +43,7 @@ private:
     std::unique_ptr<CMyHtmlView> m_pView;
     const HWND m_hFrameWnd;
     const CString m_strGameUrl;
+    CZoomIndicator m_zoomIndicator;
 
     DECLARE_MESSAGE_MAP()
 };

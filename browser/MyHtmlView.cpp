@@ -43,6 +43,63 @@ void CMyHtmlView::OnNewWindow3(IDispatch**, BOOL* pbCancel, DWORD, LPCWSTR, LPCW
     OpenInSystemBrowser(lpszUrl);
 }
 
+void CMyHtmlView::DocumentComplete(IDispatch* pDisp, LPCWSTR lpszUrl)
+{
+    // A frame's document leaves the page's zoom as it is.
+    if (IsTopLevelBrowser(pDisp))
+        m_zoomer.OnNewDocument(GetWebBrowser(), m_hWnd);
+    CHtmlView::DocumentComplete(pDisp, lpszUrl);
+}
+
+HRESULT CMyHtmlView::OnGetHostInfo(DOCHOSTUIINFO* pInfo)
+{
+    pInfo->dwFlags |= DOCHOSTUIFLAG_DPI_AWARE;
+    return S_OK;
+}
+
+void CMyHtmlView::SetPageZoom(int nPercent)
+{
+    m_zoomer.SetZoom(GetWebBrowser(), m_hWnd, nPercent);
+}
+
+bool CMyHtmlView::TakeZoomInput(const MSG* pMsg)
+{
+    const int nBefore = GetPageZoom();
+    int nAfter = nBefore;
+    // With no window of the thread focused, keys arrive at the active window as system keys.
+    if (pMsg->message == WM_KEYDOWN || pMsg->message == WM_SYSKEYDOWN) {
+        const PageZoomCommand command = ZoomCommandForKey(
+            static_cast<unsigned>(pMsg->wParam), ::GetKeyState(VK_CONTROL) < 0, ::GetKeyState(VK_MENU) < 0);
+        if (command == PageZoomCommand::None)
+            return false;
+        nAfter = NextPageZoom(nBefore, command);
+    } else if (pMsg->message == WM_MOUSEWHEEL) {
+        const bool bCtrl = (GET_KEYSTATE_WPARAM(pMsg->wParam) & MK_CONTROL) != 0;
+        const int nSteps = m_wheelZoom.Add(GET_WHEEL_DELTA_WPARAM(pMsg->wParam), bCtrl);
+        // Part of a notch with Ctrl held is still the zoom's: the page must not scroll with it.
+        if (nSteps == 0)
+            return bCtrl;
+        for (int i = 0; i < (nSteps > 0 ? nSteps : -nSteps); ++i)
+            nAfter = NextPageZoom(nAfter, nSteps > 0 ? PageZoomCommand::In : PageZoomCommand::Out);
+    } else {
+        return false;
+    }
+    if (nAfter != nBefore)
+        SetPageZoom(nAfter);
+    if (m_hWnd)
+        ::SendMessageW(::GetParent(m_hWnd), WM_PAGE_ZOOM_CHANGED, static_cast<WPARAM>(nAfter),
+                       nAfter != nBefore ? 1 : 0);
+    return true;
+}
+
+bool CMyHtmlView::PreTranslateMessage(MSG* pMsg)
+{
+    // Before the control's own keys: it has a zoom of its own that nothing would remember.
+    if (TakeZoomInput(pMsg))
+        return true;
+    return CHtmlView::PreTranslateMessage(pMsg);
+}
+
 void CMyHtmlView::OnDocumentComplete(LPCWSTR lpszUrl)
 {
     AttachDocEventSink(GetHtmlDocument().Get());

@@ -207,6 +207,11 @@ STDMETHODIMP CWebBrowserBase::Invoke(DISPID dispIdMember, REFIID, LCID, WORD, DI
     }
 }
 
+bool CWebBrowserBase::IsTopLevelBrowser(IDispatch* pDisp)
+{
+    return IsSameComObject(pDisp, GetWebBrowser());
+}
+
 HRESULT CWebBrowserBase::OnEvent(DISPID dispIdMember, const DISPPARAMS* pDispParams)
 {
     CEventArgs args(pDispParams);
@@ -217,6 +222,9 @@ HRESULT CWebBrowserBase::OnEvent(DISPID dispIdMember, const DISPPARAMS* pDispPar
             return DISP_E_BADPARAMCOUNT;
         if (!args.GetString(1, strUrl))
             return DISP_E_TYPEMISMATCH;
+        // Every new page forgets its zoom, and the display's scale comes only with a zoom set.
+        if (IsTopLevelBrowser(args.GetDispatch(0)))
+            m_zoomer.OnNewDocument(GetWebBrowser(), GetHostWindow());
         OnDocumentComplete(strUrl);
         return S_OK;
 

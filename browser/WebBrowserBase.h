@@ -10,6 +10,7 @@
 #include <wrl/client.h>
 
 #include "CString.h"
+#include "browser/PageZoomTarget.h"
 
 class CWebBrowserBase : public IDispatch,
                         public IOleClientSite,
@@ -38,6 +39,10 @@ public:
     // The walk FindRenderWindow does from its starting window: down the first children only until a
     // window of the class "Internet Explorer_Server".
     static HWND FindRenderWindowFrom(HWND hWndStart);
+    // Where the display-scale zoom of every new document goes; null is the control itself.
+    void SetZoomTarget(IPageZoomTarget* pTarget) { m_zoomer.SetTarget(pTarget); }
+    // True while no document has taken the display's scale yet.
+    bool IsPageZoomPending() const { return m_zoomer.IsPending(); }
 
     // IUnknown: the count is kept, but the owner, not the count, ends the object.
     STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
@@ -119,7 +124,9 @@ public:
 
 private:
     HRESULT OnEvent(DISPID dispIdMember, const DISPPARAMS* pDispParams);
+    bool IsTopLevelBrowser(IDispatch* pDisp);
 
     HRESULT m_hrOleInit;        // OleUninitialize only balances a successful OleInitialize
     DWORD m_dwEventCookie;      // the DWebBrowserEvents2 connection, 0 when there is none
+    CPageZoomer m_zoomer;       // always 100 %: the login site at the display's scale
 };

@@ -189,7 +189,8 @@ STDMETHODIMP CWebBrowserBase::GetHostInfo(DOCHOSTUIINFO* pInfo)
 {
     if (!pInfo)
         return E_POINTER;
-    pInfo->dwFlags |= DOCHOSTUIFLAG_NO3DOUTERBORDER;
+    // DPI aware: the page is laid out for the display rather than stretched.
+    pInfo->dwFlags |= DOCHOSTUIFLAG_NO3DOUTERBORDER | DOCHOSTUIFLAG_DPI_AWARE;
     return S_OK;
 }
 

@@ -202,8 +202,23 @@ void CHtmlView::OnNavigateComplete2(LPCWSTR)
 {
 }
 
+void CHtmlView::DocumentComplete(IDispatch*, LPCWSTR lpszUrl)
+{
+    OnDocumentComplete(lpszUrl);
+}
+
 void CHtmlView::OnDocumentComplete(LPCWSTR)
 {
+}
+
+HRESULT CHtmlView::OnGetHostInfo(DOCHOSTUIINFO*)
+{
+    return E_NOTIMPL;
+}
+
+bool CHtmlView::IsTopLevelBrowser(IDispatch* pDisp) const
+{
+    return IsSameComObject(pDisp, m_pBrowserApp.Get());
 }
 
 void CHtmlView::OnQuit()
@@ -309,7 +324,7 @@ HRESULT CHtmlView::DispatchBrowserEvent(DISPID dispid, const DISPPARAMS* pParams
         if (!args.GetString(1, strUrl))
             return DISP_E_TYPEMISMATCH;
         if (dispid == DISPID_DOCUMENTCOMPLETE)
-            OnDocumentComplete(strUrl);
+            DocumentComplete(args.GetDispatch(0), strUrl);
         else
             OnNavigateComplete2(strUrl);
         return S_OK;

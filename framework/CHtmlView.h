@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <ole2.h>
 #include <exdisp.h>
+#include <mshtmhst.h>
 #include <wrl/client.h>
 
 #include "CWnd.h"
@@ -42,11 +43,18 @@ public:
     virtual void OnNewWindow3(IDispatch** ppDisp, BOOL* pbCancel, DWORD dwFlags, LPCWSTR lpszUrlContext,
                               LPCWSTR lpszUrl);
     virtual void OnNavigateComplete2(LPCWSTR lpszUrl);
+    // The raw event with the object that completed (the control itself for the top-level document,
+    // a frame's browser otherwise); the default calls OnDocumentComplete.
+    virtual void DocumentComplete(IDispatch* pDisp, LPCWSTR lpszUrl);
     virtual void OnDocumentComplete(LPCWSTR lpszUrl);
     virtual void OnQuit();
     virtual void OnNavigateError(LPCWSTR lpszUrl, LPCWSTR lpszFrame, DWORD dwStatusCode, BOOL* pbCancel);
     // An ambient property the control asks its site for; FALSE leaves it to the control's default.
     virtual BOOL OnAmbientProperty(DISPID dispid, VARIANT* pvar);
+    // The host's UI flags the control asks for; E_NOTIMPL leaves the control's own.
+    virtual HRESULT OnGetHostInfo(DOCHOSTUIINFO* pInfo);
+    // True when pDisp is this view's control, so an event is about the top-level document.
+    bool IsTopLevelBrowser(IDispatch* pDisp) const;
 
 protected:
     virtual BOOL PreCreateWindow(CREATESTRUCTW& cs);

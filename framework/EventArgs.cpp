@@ -66,3 +66,11 @@ IDispatch** CEventArgs::GetDispatchRef(UINT index) const
         return nullptr;
     return V_DISPATCHREF(pVar);
 }
+
+IDispatch* CEventArgs::GetDispatch(UINT index) const
+{
+    const VARIANT* pVar = ValueAt(index);
+    if (!pVar || V_VT(pVar) != VT_DISPATCH)
+        return nullptr;
+    return V_DISPATCH(pVar);
+}

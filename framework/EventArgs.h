@@ -25,6 +25,8 @@ public:
     VARIANT_BOOL* GetBoolRef(UINT index) const;
     // A by-reference dispatch pointer (ppDisp of the new-window events); null when it is anything else.
     IDispatch** GetDispatchRef(UINT index) const;
+    // A dispatch pointer given directly (pDisp of the navigation events); null for anything else.
+    IDispatch* GetDispatch(UINT index) const;
 
 private:
     const VARIANT* At(UINT index) const;         // the argument as passed

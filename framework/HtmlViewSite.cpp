@@ -18,6 +18,8 @@ STDMETHODIMP CHtmlViewSite::QueryInterface(REFIID riid, void** ppv)
         *ppv = static_cast<IOleInPlaceFrame*>(this);
     else if (riid == IID_IDispatch || riid == DIID_DWebBrowserEvents2)
         *ppv = static_cast<IDispatch*>(this);
+    else if (riid == IID_IDocHostUIHandler)
+        *ppv = static_cast<IDocHostUIHandler*>(this);
     else {
         *ppv = nullptr;
         return E_NOINTERFACE;
@@ -120,4 +122,52 @@ STDMETHODIMP CHtmlViewSite::Invoke(DISPID dispIdMember, REFIID, LCID, WORD wFlag
     }
     Release();
     return hr;
+}
+
+STDMETHODIMP CHtmlViewSite::GetHostInfo(DOCHOSTUIINFO* pInfo)
+{
+    if (!pInfo)
+        return E_POINTER;
+    if (!m_pView)
+        return E_NOTIMPL;
+    try {
+        return m_pView->OnGetHostInfo(pInfo);
+    } catch (...) {
+        return E_NOTIMPL;
+    }
+}
+
+STDMETHODIMP CHtmlViewSite::GetOptionKeyPath(LPOLESTR* pchKey, DWORD)
+{
+    if (pchKey)
+        *pchKey = nullptr;
+    return E_NOTIMPL;
+}
+
+STDMETHODIMP CHtmlViewSite::GetDropTarget(IDropTarget*, IDropTarget** ppDropTarget)
+{
+    if (ppDropTarget)
+        *ppDropTarget = nullptr;
+    return E_NOTIMPL;
+}
+
+STDMETHODIMP CHtmlViewSite::GetExternal(IDispatch** ppDispatch)
+{
+    if (ppDispatch)
+        *ppDispatch = nullptr;
+    return E_NOTIMPL;
+}
+
+STDMETHODIMP CHtmlViewSite::TranslateUrl(DWORD, LPWSTR, LPWSTR* ppchURLOut)
+{
+    if (ppchURLOut)
+        *ppchURLOut = nullptr;
+    return E_NOTIMPL;
+}
+
+STDMETHODIMP CHtmlViewSite::FilterDataObject(IDataObject*, IDataObject** ppDORet)
+{
+    if (ppDORet)
+        *ppDORet = nullptr;
+    return E_NOTIMPL;
 }

@@ -6,11 +6,12 @@
 
 #include <windows.h>
 #include <ole2.h>
+#include <mshtmhst.h>
 
 class CHtmlView;
 
 class CHtmlViewSite final : public IOleClientSite, public IOleInPlaceSite, public IOleInPlaceFrame,
-                            public IDispatch
+                            public IDispatch, public IDocHostUIHandler
 {
 public:
     explicit CHtmlViewSite(CHtmlView* pView);
@@ -60,6 +61,24 @@ public:
     STDMETHODIMP SetStatusText(LPCOLESTR) override { return S_OK; }
     STDMETHODIMP EnableModeless(BOOL) override { return S_OK; }
     STDMETHODIMP TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
+
+    // IDocHostUIHandler: the host flags come from the view; everything else is the control's own
+    // (its context menu, its keys, its drop target).
+    STDMETHODIMP ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*) override { return E_NOTIMPL; }
+    STDMETHODIMP GetHostInfo(DOCHOSTUIINFO* pInfo) override;
+    STDMETHODIMP ShowUI(DWORD, IOleInPlaceActiveObject*, IOleCommandTarget*, IOleInPlaceFrame*,
+                        IOleInPlaceUIWindow*) override { return E_NOTIMPL; }
+    STDMETHODIMP HideUI() override { return E_NOTIMPL; }
+    STDMETHODIMP UpdateUI() override { return E_NOTIMPL; }
+    STDMETHODIMP OnDocWindowActivate(BOOL) override { return E_NOTIMPL; }
+    STDMETHODIMP OnFrameWindowActivate(BOOL) override { return E_NOTIMPL; }
+    STDMETHODIMP ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) override { return E_NOTIMPL; }
+    STDMETHODIMP TranslateAccelerator(LPMSG, const GUID*, DWORD) override { return E_NOTIMPL; }
+    STDMETHODIMP GetOptionKeyPath(LPOLESTR* pchKey, DWORD) override;
+    STDMETHODIMP GetDropTarget(IDropTarget*, IDropTarget** ppDropTarget) override;
+    STDMETHODIMP GetExternal(IDispatch** ppDispatch) override;
+    STDMETHODIMP TranslateUrl(DWORD, LPWSTR, LPWSTR* ppchURLOut) override;
+    STDMETHODIMP FilterDataObject(IDataObject*, IDataObject** ppDORet) override;
 
     // IDispatch: property gets are ambient properties, methods are the control's events.
     STDMETHODIMP GetTypeInfoCount(UINT* pctinfo) override;

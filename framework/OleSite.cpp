@@ -73,3 +73,14 @@ HRESULT UnadviseConnection(IUnknown* pSource, REFIID iid, DWORD dwCookie)
         return hr;
     return pPoint->Unadvise(dwCookie);
 }
+
+bool IsSameComObject(IUnknown* pFirst, IUnknown* pSecond)
+{
+    if (!pFirst || !pSecond)
+        return false;
+    Microsoft::WRL::ComPtr<IUnknown> pIdentityFirst, pIdentitySecond;
+    // Get(), not the ComPtrs themselves: those compare as booleans here.
+    return SUCCEEDED(pFirst->QueryInterface(IID_PPV_ARGS(&pIdentityFirst))) &&
+           SUCCEEDED(pSecond->QueryInterface(IID_PPV_ARGS(&pIdentitySecond))) &&
+           pIdentityFirst.Get() == pIdentitySecond.Get();
+}

@@ -17,3 +17,7 @@ void ShutDownWebBrowserObject(IOleObject* pObject, IOleInPlaceObject* pInPlaceOb
 // Connects pSink to the connection point iid of pSource; *pdwCookie is 0 on failure.
 HRESULT AdviseConnection(IUnknown* pSource, REFIID iid, IUnknown* pSink, DWORD* pdwCookie);
 HRESULT UnadviseConnection(IUnknown* pSource, REFIID iid, DWORD dwCookie);
+
+// True when both pointers reach the same COM object (only their IUnknown pointers may be compared);
+// false when either is null. Tells the control's own events from those of a frame inside it.
+bool IsSameComObject(IUnknown* pFirst, IUnknown* pSecond);

@@ -54,6 +54,7 @@ BEGIN_MESSAGE_MAP(CTorvel_QermDlg, CDialog)
     ON_MESSAGE(WM_GAMEWND_ANNOUNCE, OnGameWndAnnounce)
     ON_MESSAGE(WM_AUDIO_DEVICES_CHANGED, OnAudioDevicesChanged)
     ON_MESSAGE(WM_SCREENSHOT_SAVED, OnScreenshotSaved)
+    ON_MESSAGE(WM_PAGE_ZOOM_CHANGED, OnPageZoomChanged)
     ON_REGISTERED_MESSAGE(WM_TASKBAR_CREATED, OnTaskbarCreated)
 END_MESSAGE_MAP()
 
@@ -163,8 +164,9 @@ BOOL CTorvel_QermDlg::OnInitDialog()
 
     auto pView = std::make_unique<CMyHtmlView>();
     if (pView->Create(nullptr, L"MyWebBrowser", WS_CHILD | WS_VISIBLE, CRect(), this, IDC_GAME_VIEW)) {
-        pView->Navigate(m_strGameUrl, 0, nullptr, nullptr, nullptr, 0);
         m_pView = std::move(pView);
+        ApplyStoredPageZoom();
+        m_pView->Navigate(m_strGameUrl, 0, nullptr, nullptr, nullptr, 0);
     }
 
     // The centred 1000 x 700 rectangle is where the window returns when it is restored.
@@ -192,6 +194,9 @@ bool CTorvel_QermDlg::PreTranslateMessage(MSG* pMsg)
     // Enter and Escape belong to the game page, not to the dialog's keyboard handling.
     if (pMsg->message == WM_KEYDOWN && (pMsg->wParam == VK_RETURN || pMsg->wParam == VK_ESCAPE))
         return false;
+    // The zoom keys anywhere in the window, not only inside the page.
+    if (m_pView && m_pView->TakeZoomInput(pMsg))
+        return true;
     if (m_hAccel && TranslateAcceleratorW(m_hWnd, m_hAccel, pMsg))
         return true;
     return CDialog::PreTranslateMessage(pMsg);

@@ -16,6 +16,7 @@
 #include "mainwnd/AudioMute.h"
 #include "mainwnd/HotKeys.h"
 #include "widgets/TouchButton.h"
+#include "widgets/ZoomIndicator.h"
 
 class CMyHtmlView;
 class CMenbanDlg;
@@ -106,6 +107,10 @@ protected:
     // Tells the audio session what the player's choice and the boss key together ask for.
     void ApplyMute();
 
+    // Page zoom (PageZoomUi.cpp): the stored zoom for the view, and what the player sees of a change.
+    void ApplyStoredPageZoom();
+    LRESULT OnPageZoomChanged(WPARAM wParam, LPARAM lParam);
+
     // Message and command handlers.
     void OnBtnMaximize() { Maximize(); }
     void OnBtnRestore() { Restore(); }
@@ -168,6 +173,7 @@ protected:
     CString m_strLastScreenshot;       // the picture a click on the balloon shows in its folder
     CAudioDeviceWatch m_audioWatch;
     std::vector<UniqueHandle> m_screenshotThreads;  // waited for before the window goes (and GDI+ with it)
+    CZoomIndicator m_zoomIndicator;
 
     DECLARE_MESSAGE_MAP()
 };

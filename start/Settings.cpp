@@ -1,6 +1,7 @@
 #include "start/Settings.h"
 
 #include "app/Paths.h"
+#include "browser/PageZoom.h"
 #include "framework/CWinApp.h"
 #include "res/resource.h"
 #include "start/Base64Text.h"
@@ -94,6 +95,18 @@ int ParseSettingInt(LPCWSTR pszText)
     if (value < -0x80000000LL)
         return int(-0x7FFFFFFF - 1);
     return int(value);
+}
+
+int ReadPageZoomSetting()
+{
+    WCHAR szZoom[MAX_PATH];
+    GetSettingString(L"Setting", L"zoom", L"", szZoom);
+    return ParseStoredPageZoom(szZoom);
+}
+
+void WritePageZoomSetting(int nPercent)
+{
+    SetSettingString(L"Setting", L"zoom", std::to_wstring(nPercent).c_str());
 }
 
 void UnpackDefaultSettings(LPCWSTR pszInstallDir)

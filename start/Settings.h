@@ -19,6 +19,10 @@ void SetSettingString(LPCWSTR pszSection, LPCWSTR pszKey, LPCWSTR pszValue);
 // A decimal number from the start of a settings value: leading blanks and one sign allowed, the
 // first other character ends it; a text without leading digits is 0.
 int ParseSettingInt(LPCWSTR pszText);
+// The player's page zoom, "Setting"/"zoom": one of the zoom steps in percent, 100 when the value is
+// missing, not a number or not a step.
+int ReadPageZoomSetting();
+void WritePageZoomSetting(int nPercent);
 // Unpacks the default settings archive into pszInstallDir\res once: an existing systemset.ini is
 // kept, other entries are replaced, and "Setting"/"start" = 1001 records that it is done.
 void UnpackDefaultSettings(LPCWSTR pszInstallDir);

@@ -88,6 +88,12 @@ text_seeds = {
         "negative": b"\xfe\xff\xff\xff\x01\x00x\x00http://g/",
         "bad-handle": b"-frameWnd=4294967296 -gameurl=http://x/", "no-space": b"-frameWnd=12-gameurl=u",
     },
+    # The stored page zoom, "Setting"/"zoom".
+    "pagezoom": {
+        "step": b"125", "smallest": b"50", "largest": b"300", "blanks": b" \t175 ", "between": b"130",
+        "zeros": b"000150", "sign": b"+110", "percent": b"125%", "empty": b"", "word": b"big",
+        "long": b"99999999999999999999",
+    },
 }
 for fuzzer, files in sorted(text_seeds.items()):
     folder = os.path.join(HERE, "corpus-" + fuzzer)

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets natively with libFuzzer, ASan and UBSan and fuzzes each from its seed
 # corpus: tests/fuzz/run.sh <build-dir> [seconds]. The seconds (90 unless given) are shared: the
-# archive reader gets what the five text targets (key names, Base64, version texts, command lines,
-# update manifests) leave, each of them getting 5/36 of the whole. For a longer run pass more, e.g.
+# archive reader gets what the six text targets (key names, Base64, version texts, command lines,
+# update manifests, the stored page zoom) leave, each of them getting 4/36 of the whole. For a longer run pass more, e.g.
 # tests/fuzz/run.sh build/fuzz 3600. New inputs collect in <build-dir>/corpus[-<name>] and crashes
 # in <build-dir>/crash-*; the repository's seeds are never written to.
 set -euo pipefail
@@ -11,14 +11,15 @@ out=${1:?usage: run.sh <build-dir> [seconds]}
 seconds=${2:-90}
 mkdir -p "$out/tmp"
 out=$(cd "$out" && pwd)
-text_seconds=$(( seconds * 5 / 36 > 0 ? seconds * 5 / 36 : 1 ))
-zip_seconds=$(( seconds - 5 * text_seconds > 0 ? seconds - 5 * text_seconds : 1 ))
+text_seconds=$(( seconds * 4 / 36 > 0 ? seconds * 4 / 36 : 1 ))
+zip_seconds=$(( seconds - 6 * text_seconds > 0 ? seconds - 6 * text_seconds : 1 ))
 
 # build <name> <sources...>: rebuilt when a source or a header it may include is newer.
 build() {
   local bin=$out/$1; shift
   if [ ! -x "$bin" ] || [ -n "$(find "$@" "$root/tests/fuzz/"*.h "$root/start/zip/"*.h "$root/start/"*.h \
-                                "$root/app/CommandLineText.h" "$root/app/update/UpdateManifest.h" "$root/mainwnd/KeyNames.h" -newer "$bin" 2>/dev/null)" ]; then
+                                "$root/app/CommandLineText.h" "$root/app/update/UpdateManifest.h" "$root/mainwnd/KeyNames.h" \
+                                "$root/browser/PageZoom.h" -newer "$bin" 2>/dev/null)" ]; then
     clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
             -I"$root" "$@" -lz -o "$bin"
   fi
@@ -29,6 +30,7 @@ build keynames_fuzzer "$root/mainwnd/KeyNames.cpp" "$root/tests/fuzz/keynames_fu
 build base64_fuzzer "$root/start/Base64Text.cpp" "$root/tests/fuzz/base64_fuzzer.cpp"
 build version_fuzzer "$root/start/VersionNumber.cpp" "$root/tests/fuzz/version_fuzzer.cpp"
 build cmdline_fuzzer "$root/app/CommandLineText.cpp" "$root/tests/fuzz/cmdline_fuzzer.cpp"
+build pagezoom_fuzzer "$root/browser/PageZoom.cpp" "$root/tests/fuzz/pagezoom_fuzzer.cpp"
 build manifest_fuzzer "$root/app/update/UpdateManifest.cpp" "$root/start/VersionNumber.cpp" "$root/start/Base64Text.cpp" \
       "$root/tests/fuzz/manifest_fuzzer.cpp"
 
@@ -52,7 +54,7 @@ fuzz() {
 }
 fuzz zip "$zip_seconds" 65536 "$out/corpus" "$root/tests/fuzz/corpus"
 rm -rf "$out"/tmp/torvel-zipfuzz-*
-for name in keynames base64 version cmdline manifest; do
+for name in keynames base64 version cmdline manifest pagezoom; do
   fuzz "$name" "$text_seconds" 4096 "$out/corpus-$name" "$root/tests/fuzz/corpus-$name"
 done
 exit $status

@@ -14,6 +14,8 @@
 #include "framework/Handles.h"
 #include "support/ClientProcess.h"
 #include "support/RectText.h"
+#include "support/SettingKept.h"
+#include "support/XKeys.h"
 #include "support/Wait.h"
 #include "unit/browser/LoopbackServer.h"
 
@@ -316,4 +318,63 @@ TEST(GameWindowProcess, FrameThatHangsDuringTheAnnouncementCannotHoldTheProcess)
     EXPECT_TRUE(SendTo(hGame, WM_CLOSE, 0));
     ASSERT_TRUE(client.WaitForExit(kExitTimeoutMs)) << "the hanging frame held the process";
     EXPECT_EQ(client.ExitCode(), 0u);
+}
+
+TEST(GameWindowProcess, CtrlWheelAndCtrlEqualsInTheGameWindowStepTheRememberedZoom)
+{
+    SettingKept keptZoom(L"Setting", L"zoom", L"100");
+    SetSettingString(L"Setting", L"zoom", L"80");
+    auto stored = [] {
+        WCHAR szValue[MAX_PATH];
+        GetSettingString(L"Setting", L"zoom", L"(missing)", szValue);
+        return std::wstring(szValue);
+    };
+    CLoopbackServer server;
+    ASSERT_TRUE(server.Start());
+    CTestFrame frame;
+    ::ShowWindow(frame.Handle(), SW_SHOW);
+    ClientProcess client;
+    ASSERT_TRUE(StartInFrame(client, frame.Handle(), server.Url(kGamePath)));
+    HWND hGame = nullptr;
+    ASSERT_TRUE(PumpUntil([&] {
+        hGame = ::FindWindowExW(frame.Handle(), nullptr, nullptr, nullptr);
+        return hGame && HasVisibleStyle(hGame);
+    }, kStartTimeoutMs)) << "the game window never appeared in the frame";
+    const HWND hView = ::GetDlgItem(hGame, 10000);
+    ASSERT_NE(hView, nullptr);
+
+    // The keyboard at the game page, as after the player clicked into it: the frame has the
+    // display's focus, and the game window (a child of the frame, so sharing its input) the
+    // window focus.
+    ASSERT_TRUE(TypeKeys(frame.Handle(), L"shift"));
+    const DWORD dwGameThread = ::GetWindowThreadProcessId(hGame, nullptr);
+    ::AttachThreadInput(::GetCurrentThreadId(), dwGameThread, TRUE);
+    ::SetFocus(hView);
+    ASSERT_TRUE(PumpUntil([&] { return ::GetFocus() == hView || ::IsChild(hView, ::GetFocus()); }, 5000))
+        << "the game view did not take the focus";
+
+    ASSERT_TRUE(SendCtrlWheel(WHEEL_DELTA));
+    EXPECT_TRUE(PumpUntil([&] { return stored() == L"90"; }, 5000)) << "Ctrl + wheel: " << testing::PrintToString(stored());
+    ASSERT_TRUE(SendCtrlKey(VK_OEM_PLUS));
+    EXPECT_TRUE(PumpUntil([&] { return stored() == L"100"; }, 5000)) << "Ctrl + =: " << testing::PrintToString(stored());
+    ASSERT_TRUE(SendCtrlKey(VK_OEM_PLUS));
+    EXPECT_TRUE(PumpUntil([&] { return stored() == L"110"; }, 5000)) << "Ctrl + =: " << testing::PrintToString(stored());
+
+    // The game process shows the value itself, at the game window's corner.
+    HWND hLabel = nullptr;
+    for (HWND hWnd : TopLevelWindowsOf(client.Id(), true)) {
+        wchar_t text[64] = L"";
+        ::GetWindowTextW(hWnd, text, 64);
+        if (std::wstring(text) == L"缩放 110%")
+            hLabel = hWnd;
+    }
+    ASSERT_NE(hLabel, nullptr) << "no zoom label of the game process";
+    RECT rcLabel = ScreenRect(hLabel);
+    const RECT rcGame = ScreenRect(hGame);
+    ::OffsetRect(&rcLabel, -rcGame.left, -rcGame.top);
+    EXPECT_EQ(rcLabel, (RECT{8, 8, 108, 30}));
+
+    ::AttachThreadInput(::GetCurrentThreadId(), dwGameThread, FALSE);
+    frame.Destroy();
+    EXPECT_TRUE(WaitForExitPumping(client, kExitTimeoutMs));
 }

@@ -8,6 +8,7 @@
 #include "framework/Handles.h"
 #include "support/ClientWindows.h"
 #include "support/RectText.h"
+#include "support/SettingKept.h"
 #include "support/Wait.h"
 #include "support/XKeys.h"
 #include "unit/browser/LoopbackServer.h"
@@ -130,4 +131,94 @@ TEST(MainWindowE2E, SelectServerEndsTheClientAndStartsAFreshOne)
     EXPECT_EQ(dwExit, 0u);
     if (::WaitForSingleObject(hProcess.get(), 0) != WAIT_OBJECT_0)
         ::TerminateProcess(hProcess.get(), 99);
+}
+
+namespace {
+std::wstring StoredSetting(const wchar_t* pszKey)
+{
+    WCHAR szValue[MAX_PATH];
+    GetSettingString(L"Setting", pszKey, L"(missing)", szValue);
+    return szValue;
+}
+
+// The client's visible top-level window whose text begins with the zoom label's word; null if none.
+HWND ZoomLabelOf(DWORD dwProcessId)
+{
+    for (HWND hWnd : TopLevelWindowsOf(dwProcessId, true)) {
+        wchar_t text[64] = L"";
+        ::GetWindowTextW(hWnd, text, 64);
+        if (std::wstring(text).rfind(L"缩放 ", 0) == 0)
+            return hWnd;
+    }
+    return nullptr;
+}
+
+std::wstring TextOf(HWND hWnd)
+{
+    wchar_t text[64] = L"";
+    ::GetWindowTextW(hWnd, text, 64);
+    return text;
+}
+}  // namespace
+
+TEST(MainWindowE2E, CtrlWheelAndZoomKeysStepTheRememberedPageZoom)
+{
+    SettingKept keptZoom(L"Setting", L"zoom", L"100");
+    SettingKept keptMute(L"Setting", L"soundoff", L"0");
+    SettingKept keptBossKey(L"Setting", L"screentoggle", L"F10");
+    SetSettingString(L"Setting", L"zoom", L"150");
+    const std::wstring strMute = StoredSetting(L"soundoff"), strBossKey = StoredSetting(L"screentoggle");
+
+    CPatchedClient copy(kUnreachableGameUrl);
+    ASSERT_TRUE(copy.Ready());
+    ClientProcess client;
+    ASSERT_TRUE(copy.Start(client));
+    HWND hMain = WaitForMainWindow(client.Id());
+    ASSERT_NE(hMain, nullptr);
+    // The keyboard at the client, as after the player clicked it.
+    ASSERT_TRUE(TypeKeys(hMain, L"shift"));
+    ASSERT_TRUE(PumpUntil([&] { return ::GetForegroundWindow() == hMain; }, 5000)) << "the main window is not active";
+
+    // Each input as the player makes it, and the zoom the settings file then holds: the stored 150
+    // is where the steps start.
+    const struct
+    {
+        const char* what;
+        bool bWheel;
+        int nValue;  // wheel delta or virtual key
+        const wchar_t* pszStored;
+    } steps[] = {
+        {"Ctrl + wheel up", true, WHEEL_DELTA, L"175"},
+        {"Ctrl + =", false, VK_OEM_PLUS, L"200"},
+        {"Ctrl + numpad -", false, VK_SUBTRACT, L"175"},
+        {"Ctrl + wheel down", true, -WHEEL_DELTA, L"150"},
+        {"Ctrl + -", false, VK_OEM_MINUS, L"125"},
+        {"Ctrl + numpad +", false, VK_ADD, L"150"},
+        {"Ctrl + 0", false, '0', L"100"},
+    };
+    for (const auto& step : steps) {
+        ASSERT_TRUE(step.bWheel ? SendCtrlWheel(step.nValue) : SendCtrlKey(static_cast<WORD>(step.nValue)))
+            << step.what;
+        EXPECT_TRUE(PumpUntil([&] { return StoredSetting(L"zoom") == step.pszStored; }, 5000))
+            << step.what << ": zoom is " << testing::PrintToString(StoredSetting(L"zoom"));
+        // The player sees the new value beside the title in the strip.
+        HWND hLabel = nullptr;
+        EXPECT_TRUE(PumpUntil([&] { return (hLabel = ZoomLabelOf(client.Id())) != nullptr &&
+                                           TextOf(hLabel) == std::wstring(L"缩放 ") + step.pszStored + L"%"; },
+                              5000))
+            << step.what << ": label " << testing::PrintToString(hLabel ? TextOf(hLabel) : std::wstring(L"(none)"));
+        if (hLabel) {
+            POINT ptClient{0, 0};
+            ::ClientToScreen(hMain, &ptClient);
+            RECT rc = ScreenRect(hLabel);
+            ::OffsetRect(&rc, -ptClient.x, -ptClient.y);
+            EXPECT_EQ(rc, (RECT{211, 4, 311, 26})) << step.what << ": the label is not beside the title";
+            EXPECT_NE(::GetForegroundWindow(), hLabel) << "the label took the activation";
+        }
+    }
+    // About two seconds later the label is gone; the other keys of the file are as they were.
+    EXPECT_TRUE(PumpUntil([&] { return ZoomLabelOf(client.Id()) == nullptr; }, 5000)) << "the label stayed";
+    EXPECT_EQ(StoredSetting(L"soundoff"), strMute);
+    EXPECT_EQ(StoredSetting(L"screentoggle"), strBossKey);
+    EXPECT_TRUE(CloseThroughPrompt(client, hMain));
 }

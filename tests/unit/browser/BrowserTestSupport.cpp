@@ -33,6 +33,8 @@ LRESULT CALLBACK CTestHostWindow::WndProc(HWND hWnd, UINT uMsg, WPARAM wParam, L
     auto* pThis = reinterpret_cast<CTestHostWindow*>(GetWindowLongPtrW(hWnd, GWLP_USERDATA));
     if (pThis) {
         pThis->m_vecMessages.push_back(uMsg);
+        if (pThis->m_fnOnMessage)
+            pThis->m_fnOnMessage(uMsg, wParam, lParam);
         if (uMsg == WM_COMMAND && LOWORD(wParam) == IDM_NAVIGATE_STARTED) {
             pThis->m_vecReports.push_back(
                 {wParam, lParam, pThis->m_fnUrlAtReport ? pThis->m_fnUrlAtReport() : std::wstring()});

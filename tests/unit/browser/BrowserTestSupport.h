@@ -36,6 +36,7 @@ public:
     std::vector<Report> m_vecReports;
     std::function<std::wstring()> m_fnUrlAtReport;
     std::vector<UINT> m_vecMessages;  // every message the window procedure saw
+    std::function<void(UINT, WPARAM, LPARAM)> m_fnOnMessage;  // called for each of them, when set
 
 private:
     static LRESULT CALLBACK WndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);

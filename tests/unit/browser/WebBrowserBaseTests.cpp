@@ -172,7 +172,7 @@ TEST(WebBrowserBase, InterfaceTableAndCount)
     static_cast<IDispatch*>(&browser)->AddRef();
 }
 
-TEST(WebBrowserBase, HostInfoAddsTheOuterBorderFlag)
+TEST(WebBrowserBase, HostInfoAddsTheOuterBorderAndDpiFlags)
 {
     CTestHostWindow host;
     CHostedBrowser browser(host.Handle());
@@ -180,7 +180,7 @@ TEST(WebBrowserBase, HostInfoAddsTheOuterBorderFlag)
     info.cbSize = sizeof info;
     info.dwFlags = 0x1;
     EXPECT_EQ(browser.GetHostInfo(&info), S_OK);
-    EXPECT_EQ(info.dwFlags, 0x200001u);
+    EXPECT_EQ(info.dwFlags, 0x40200001u);
 }
 
 TEST(WebBrowserBase, RenderWindowWalkFollowsFirstChildrenOnly)

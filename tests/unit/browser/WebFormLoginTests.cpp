@@ -249,11 +249,11 @@ TEST(WebFormLogin, MalformedEventArgumentsChangeNothing)
     EXPECT_EQ(rc.right - rc.left, 0) << "the hidden browser was shown";
 }
 
-TEST(WebFormLogin, HostInfoHasNoBorderAndNoScrollBarsInsteadOfTheOuterBorder)
+TEST(WebFormLogin, HostInfoHasNoBorderNoScrollBarsAndTheDpiFlagInsteadOfTheOuterBorder)
 {
     WebFormLogin login;
     DOCHOSTUIINFO info{};
     info.cbSize = sizeof info;
     EXPECT_EQ(static_cast<IDocHostUIHandler*>(&login)->GetHostInfo(&info), S_OK);
-    EXPECT_EQ(info.dwFlags, 0xCu);
+    EXPECT_EQ(info.dwFlags, 0x4000000Cu);
 }

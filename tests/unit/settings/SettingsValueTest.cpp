@@ -32,6 +32,33 @@ TEST_F(SettingsTest, ValuesAreWrittenAndReadBackThroughTheDoubleSlashPath)
     EXPECT_EQ(std::wstring(GetSettingsFilePath()), GetDataDir() + L"res//systemset.ini");
 }
 
+TEST_F(SettingsTest, PageZoomIsAStepFromTheFileOr100AndWritesOnlyItsOwnKey)
+{
+    EXPECT_EQ(ReadPageZoomSetting(), 100) << "no file";
+    const struct
+    {
+        const char* pszLine;
+        int nExpected;
+    } cases[] = {
+        {"zoom=125", 125}, {"zoom=50", 50}, {"zoom = 300 ", 300}, {"zoom=", 100}, {"zoom=big", 100},
+        {"zoom=130", 100}, {"zoom=-100", 100}, {"zoom=125%", 100}, {"fullscreen=F11", 100},
+    };
+    for (const auto& c : cases) {
+        WriteText(L"systemset.ini", std::string("[Setting]\r\n") + c.pszLine + "\r\n");
+        EXPECT_EQ(ReadPageZoomSetting(), c.nExpected) << c.pszLine;
+    }
+
+    WriteText(L"systemset.ini", "[Setting]\r\nscreentoggle=F10\r\nsoundoff=1\r\n");
+    WritePageZoomSetting(175);
+    EXPECT_EQ(ReadPageZoomSetting(), 175);
+    WCHAR value[MAX_PATH];
+    GetSettingString(L"Setting", L"screentoggle", L"", value);
+    EXPECT_STREQ(value, L"F10");
+    GetSettingString(L"Setting", L"soundoff", L"", value);
+    EXPECT_STREQ(value, L"1");
+    EXPECT_NE(FileText(L"systemset.ini").find("zoom=175"), std::string::npos);
+}
+
 TEST_F(SettingsTest, LongValueArrivesCutTo259Characters)
 {
     const std::wstring longValue(300, L'q');
