@@ -51,8 +51,11 @@ void CLoginPopupDlg::DoDataExchange(CDataExchange* pDX)
 BOOL CLoginPopupDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
-    // The start window puts the popup over its picture right after this.
-    SetWindowPos(nullptr, 0, 0, kWidth, kHeight, SWP_NOZORDER);
+    // At the start window's scale (which a small screen may have reduced); the start window puts
+    // the popup over its picture right after this.
+    m_nDpi = m_pOwner ? m_pOwner->GetLayout().nDpi : GetWindowDpi(m_hWnd);
+    const LoginPopupLayout layout = ComputeLoginPopupLayout(m_nDpi);
+    SetWindowPos(nullptr, 0, 0, layout.size.cx, layout.size.cy, SWP_NOZORDER);
     ModifyStyleEx(0, WS_EX_LAYERED);
     ::SetLayeredWindowAttributes(m_hWnd, kTransparentKey, kAlpha, LWA_COLORKEY | LWA_ALPHA);
 
@@ -64,15 +67,12 @@ BOOL CLoginPopupDlg::OnInitDialog()
     m_pWebLogin->m_hHostWnd = m_hWnd;
     m_pWebLogin->m_bFirstLoadDone = FALSE;
     m_pWebLogin->ActivateBrowser();
-    m_pWebLogin->m_rcTarget = RECT{rcClient.left, rcClient.top + kStripHeight, rcClient.right, rcClient.bottom};
+    m_pWebLogin->m_rcTarget = RECT{rcClient.left, rcClient.top + layout.nStripHeight, rcClient.right, rcClient.bottom};
     // Hidden until its first page is complete; the browser then shows itself below the strip.
     m_pWebLogin->NavigateTo(LoadResString(IDS_LOGIN_URL));
     m_pWebLogin->SetBrowserRect(RECT{0, 0, 0, 0});
 
-    m_btnMinimize.SetImages(IDB_POPUP_BTN_320, IDB_POPUP_BTN_321, IDB_POPUP_BTN_322);
-    m_btnMinimize.SetWindowPos(nullptr, rcClient.right - 65, 30, 30, 27, SWP_NOZORDER);
-    m_btnClose.SetImages(IDB_POPUP_BTN_323, IDB_POPUP_BTN_324, IDB_POPUP_BTN_325);
-    m_btnClose.SetWindowPos(nullptr, rcClient.right - 82, 0, 30, 28, SWP_NOZORDER);
+    PlaceButtons();
 
     // The brush keeps its own copy of the pattern, so the bitmap can go at once.
     UniqueGdiObj<HBITMAP> bmpPattern(
@@ -80,6 +80,39 @@ BOOL CLoginPopupDlg::OnInitDialog()
     if (bmpPattern)
         m_brBackground.reset(::CreatePatternBrush(bmpPattern.get()));
     return TRUE;
+}
+
+void CLoginPopupDlg::PlaceButtons()
+{
+    CRect rcClient;
+    GetClientRect(&rcClient);
+    const LoginPopupLayout layout = ComputeLoginPopupLayout(m_nDpi, rcClient.right);
+    m_btnMinimize.SetImages(IDB_POPUP_BTN_320, IDB_POPUP_BTN_321, IDB_POPUP_BTN_322, m_nDpi);
+    m_btnMinimize.SetWindowPos(nullptr, layout.minimize.left, layout.minimize.top, layout.minimize.Width(),
+                               layout.minimize.Height(), SWP_NOZORDER);
+    m_btnClose.SetImages(IDB_POPUP_BTN_323, IDB_POPUP_BTN_324, IDB_POPUP_BTN_325, m_nDpi);
+    m_btnClose.SetWindowPos(nullptr, layout.close.left, layout.close.top, layout.close.Width(), layout.close.Height(),
+                            SWP_NOZORDER);
+}
+
+void CLoginPopupDlg::ApplyScale(UINT nDpi)
+{
+    if (!m_hWnd || nDpi == 0)
+        return;
+    m_nDpi = nDpi;
+    const LoginPopupLayout layout = ComputeLoginPopupLayout(m_nDpi);
+    SetWindowPos(nullptr, 0, 0, layout.size.cx, layout.size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    CRect rcClient;
+    GetClientRect(&rcClient);
+    if (m_pWebLogin) {
+        m_pWebLogin->m_rcTarget =
+            RECT{rcClient.left, rcClient.top + layout.nStripHeight, rcClient.right, rcClient.bottom};
+        // A page already shown moves below the new strip; one still loading stays hidden.
+        if (m_pWebLogin->m_bFirstLoadDone)
+            m_pWebLogin->SetBrowserRect(m_pWebLogin->m_rcTarget);
+    }
+    PlaceButtons();
+    Invalidate(true);
 }
 
 void CLoginPopupDlg::OnOK()
