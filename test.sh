@@ -26,7 +26,8 @@ for folder in 'AppData=%USERPROFILE%\AppData\Roaming' 'My Pictures=%USERPROFILE%
     /v "${folder%%=*}" /t REG_EXPAND_SZ /d "${folder#*=}" /f </dev/null >/dev/null 2>&1 || true
 done
 # The same for the display scale a scaled-display test sets for its own clients: 100 %.
-"$WINE_LOADER" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f </dev/null >/dev/null 2>&1 || true
+"$WINE_LOADER" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f \
+  </dev/null >/dev/null 2>&1 || true
 
 status=0
 started=$(date +%s)

@@ -189,9 +189,19 @@ LRESULT CTorvelLogin::OnDpiChanged(WPARAM wParam, LPARAM lParam)
     // work area there, so the window is laid out anew and centred on the suggested place.
     ApplyScale(nDpi, *pSuggested);
     const CRect rcSuggested(*pSuggested);
-    const CPoint centre((rcSuggested.left + rcSuggested.right) / 2, (rcSuggested.top + rcSuggested.bottom) / 2);
-    SetWindowPos(nullptr, centre.x - m_layout.window.cx / 2, centre.y - m_layout.window.cy / 2, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    int x = (rcSuggested.left + rcSuggested.right) / 2 - m_layout.window.cx / 2;
+    int y = (rcSuggested.top + rcSuggested.bottom) / 2 - m_layout.window.cy / 2;
+    // Wholly on the work area there, as at the start.
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (::GetMonitorInfoW(::MonitorFromRect(pSuggested, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        const RECT& rcWork = monitor.rcWork;
+        x = x + m_layout.window.cx > rcWork.right ? rcWork.right - m_layout.window.cx : x;
+        y = y + m_layout.window.cy > rcWork.bottom ? rcWork.bottom - m_layout.window.cy : y;
+        x = x < rcWork.left ? rcWork.left : x;
+        y = y < rcWork.top ? rcWork.top : y;
+    }
+    SetWindowPos(nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     if (m_pPopup)
         m_pPopup->ApplyScale(m_layout.nDpi);
     PositionPopup(m_pPopup.get());
