@@ -19,6 +19,39 @@ BEGIN_MESSAGE_MAP(CLoginPopupDlg, CDialog)
 END_MESSAGE_MAP()
 
 namespace {
+// The strip's pattern for a popup of cx x cy: bitmap 318 at its own pixels, as it is at 100 %. A
+// popup larger than the picture (a scaled display) gets its last column and row drawn on to the
+// edges instead of a second copy of the picture, and its text is never enlarged into a blur.
+HBRUSH MakeBackgroundBrush(int cx, int cy)
+{
+    // The brush keeps its own copy of the pattern, so the bitmaps can go at once.
+    UniqueGdiObj<HBITMAP> bmpPattern(
+        ::LoadBitmapW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDB_POPUP_BACKGROUND)));
+    BITMAP bm{};
+    if (!bmpPattern || !::GetObjectW(bmpPattern.get(), sizeof bm, &bm))
+        return nullptr;
+    if (cx <= bm.bmWidth && cy <= bm.bmHeight)
+        return ::CreatePatternBrush(bmpPattern.get());
+    const int cxAll = cx > bm.bmWidth ? cx : bm.bmWidth;
+    const int cyAll = cy > bm.bmHeight ? cy : bm.bmHeight;
+    WindowDC dcScreen(nullptr);
+    UniqueMemDC dcSource(::CreateCompatibleDC(dcScreen.get()));
+    UniqueMemDC dcTarget(::CreateCompatibleDC(dcScreen.get()));
+    UniqueGdiObj<HBITMAP> bmpWide(::CreateCompatibleBitmap(dcScreen.get(), cxAll, cyAll));
+    if (!dcScreen || !dcSource || !dcTarget || !bmpWide)
+        return ::CreatePatternBrush(bmpPattern.get());
+    {
+        SelectScope selectSource(dcSource.get(), bmpPattern.get());
+        SelectScope selectTarget(dcTarget.get(), bmpWide.get());
+        ::BitBlt(dcTarget.get(), 0, 0, bm.bmWidth, bm.bmHeight, dcSource.get(), 0, 0, SRCCOPY);
+        ::StretchBlt(dcTarget.get(), bm.bmWidth, 0, cxAll - bm.bmWidth, bm.bmHeight, dcSource.get(), bm.bmWidth - 1,
+                     0, 1, bm.bmHeight, SRCCOPY);
+        ::StretchBlt(dcTarget.get(), 0, bm.bmHeight, cxAll, cyAll - bm.bmHeight, dcTarget.get(), 0, bm.bmHeight - 1,
+                     cxAll, 1, SRCCOPY);
+    }
+    return ::CreatePatternBrush(bmpWide.get());
+}
+
 // The text the site's address must contain for the login to count as done.
 const wchar_t kGameStartMarker[] = L"play_gamecode";
 
@@ -74,11 +107,7 @@ BOOL CLoginPopupDlg::OnInitDialog()
 
     PlaceButtons();
 
-    // The brush keeps its own copy of the pattern, so the bitmap can go at once.
-    UniqueGdiObj<HBITMAP> bmpPattern(
-        ::LoadBitmapW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDB_POPUP_BACKGROUND)));
-    if (bmpPattern)
-        m_brBackground.reset(::CreatePatternBrush(bmpPattern.get()));
+    m_brBackground.reset(MakeBackgroundBrush(rcClient.Width(), rcClient.Height()));
     return TRUE;
 }
 
@@ -111,6 +140,7 @@ void CLoginPopupDlg::ApplyScale(UINT nDpi)
         if (m_pWebLogin->m_bFirstLoadDone)
             m_pWebLogin->SetBrowserRect(m_pWebLogin->m_rcTarget);
     }
+    m_brBackground.reset(MakeBackgroundBrush(rcClient.Width(), rcClient.Height()));
     PlaceButtons();
     Invalidate(true);
 }
