@@ -6,7 +6,8 @@
 # Without a desktop it runs in its own Xvfb, walks the client's whole journey and saves one picture
 # per step in build/screenshots/ (start window, main window after a login, cache cleaning, close
 # prompt), then ships an update: version 1.0.0.2 built with one option and signed, which the client
-# downloads at one start and runs at the next (a fifth picture); it exits 0 only when all five were taken.
+# downloads at one start and runs at the next (a fifth picture); the start and main windows at 150 %
+# are the sixth and seventh. It exits 0 only when all seven were taken.
 set -euo pipefail
 root=$(cd "$(dirname "$0")" && pwd)
 signed_in=0
@@ -117,6 +118,28 @@ echo "3-cache-cleaning.png: the cache-cleaning overlay over the main window (its
 winctl close-prompt 60 || fail "the main window asked nothing on close"
 shot 4-close-prompt.png "the close prompt the main window's close button raises"
 close_through_prompt $client
+
+# Both windows again on a display at 150 % (LogPixels 144, which a process reads as it starts); the
+# display is at 100 % again afterwards, whatever happened.
+log_pixels() {
+  "$WINE_LOADER" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f </dev/null >/dev/null 2>&1
+}
+log_pixels 144
+(
+  "$WINE_LOADER" "$exe" >/dev/null 2>&1 &
+  client=$!
+  winctl wait-start 60 || fail "the start window did not come at 150 %"
+  shot 6-start-window-150.png "the start window at 150 %, reduced to fit the screen, with its popup"
+  winctl close-prompt 60 || fail "the start window asked nothing on close at 150 %"
+  close_through_prompt $client
+  "$WINE_LOADER" "$copy" >/dev/null 2>&1 &
+  client=$!
+  winctl wait-main 60 || fail "the main window did not come at 150 %"
+  shot 7-main-window-150.png "the main window at 150 %: the strip and its buttons half as large again"
+  winctl close-prompt 60 || fail "the main window asked nothing on close at 150 %"
+  close_through_prompt $client
+) || { log_pixels 96; exit 1; }
+log_pixels 96
 
 build_product
 

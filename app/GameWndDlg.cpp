@@ -2,6 +2,7 @@
 
 #include "app/GameWndMessages.h"
 #include "browser/MyHtmlView.h"
+#include "framework/Dpi.h"
 #include "framework/Handles.h"
 #include "browser/PageZoom.h"
 #include "mainwnd/TitleLayout.h"
@@ -82,7 +83,7 @@ BOOL CGameWndDlg::OnInitDialog()
         }
         CRect rcFrame;
         ::GetClientRect(m_hFrameWnd, &rcFrame);
-        MoveWindow(ViewRectBelowStrip(rcFrame), true);
+        MoveWindow(ViewRectBelowStrip(rcFrame, GetWindowDpi(m_hFrameWnd)), true);
         if (m_pView) {
             CRect rcClient;
             GetClientRect(&rcClient);
@@ -160,14 +161,16 @@ LRESULT CGameWndDlg::OnRefresh(WPARAM, LPARAM)
     return 0;
 }
 
-LRESULT CGameWndDlg::OnFitToFrame(WPARAM wParam, LPARAM)
+LRESULT CGameWndDlg::OnFitToFrame(WPARAM wParam, LPARAM lParam)
 {
     if (!m_hFrameWnd)
         return 0;
     CRect rcFrame;
     ::GetClientRect(m_hFrameWnd, &rcFrame);
+    // The frame says the DPI its strip is drawn at; a frame that does not (0) is asked.
+    const UINT nFrameDpi = lParam > 0 && lParam <= 0xFFFF ? static_cast<UINT>(lParam) : GetWindowDpi(m_hFrameWnd);
     // Full screen takes the whole client area; otherwise the frame keeps its title strip.
-    MoveWindow(wParam ? rcFrame : ViewRectBelowStrip(rcFrame), false);
+    MoveWindow(wParam ? rcFrame : ViewRectBelowStrip(rcFrame, nFrameDpi), false);
     if (!IsWindowVisible())
         ShowWindow(SW_SHOW);
     return 0;

@@ -8,7 +8,8 @@ constexpr UINT WM_GAMEWND_ANNOUNCE = WM_USER + 2001;
 // Main window to game window, posted: reload the page.
 constexpr UINT WM_GAMEWND_REFRESH = WM_USER + 2002;
 // Main window to game window, sent: fit into the main window's client area; wParam 1 takes all of
-// it (full screen), 0 leaves the title strip free.
+// it (full screen), 0 leaves the title strip free. lParam is the DPI the main window draws its strip
+// at (the strip's height scales with it); 0 leaves the game window to ask the main window's DPI.
 constexpr UINT WM_GAMEWND_FIT = WM_USER + 2003;
 
 // The longest either side waits for the other to answer a sent message. The other side is another

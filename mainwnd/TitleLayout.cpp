@@ -2,36 +2,45 @@
 #include <cwchar>
 
 namespace {
-CRect Place(int x, int cx, int cy)
+// A button offsetFromRight pixels (at 96 DPI) left of the client area's right edge; the edge itself
+// is a real pixel, every skin distance is scaled.
+CRect Place(int nClientRight, int offsetFromRight, int cx, int cy, UINT nDpi)
 {
     // Every title button hangs 3 pixels below the top of the strip.
-    return CRect(x, 3, x + cx, 3 + cy);
+    const int x = nClientRight - ScaleForDpi(offsetFromRight, nDpi);
+    const int y = ScaleForDpi(3, nDpi);
+    return CRect(x, y, x + ScaleForDpi(cx, nDpi), y + ScaleForDpi(cy, nDpi));
 }
 }  // namespace
 
-TitleButtonLayout ComputeTitleButtonLayout(int nClientRight)
+int TitleStripHeight(UINT nDpi)
+{
+    return ScaleForDpi(kTitleStripHeight, nDpi);
+}
+
+TitleButtonLayout ComputeTitleButtonLayout(int nClientRight, UINT nDpi)
 {
     const int w = nClientRight;
     TitleButtonLayout layout;
-    layout.close = Place(w - 28, 28, 26);
-    layout.maximizeRestore = Place(w - 57, 28, 26);
-    layout.minimize = Place(w - 86, 28, 26);
-    layout.fullScreen = Place(w - 192, 85, 24);
-    layout.bossKey = Place(w - 294, 97, 24);
-    layout.clearCache = Place(w - 384, 85, 24);
-    layout.refresh = Place(w - 458, 78, 24);
-    layout.selectServer = Place(w - 522, 59, 24);
+    layout.close = Place(w, 28, 28, 26, nDpi);
+    layout.maximizeRestore = Place(w, 57, 28, 26, nDpi);
+    layout.minimize = Place(w, 86, 28, 26, nDpi);
+    layout.fullScreen = Place(w, 192, 85, 24, nDpi);
+    layout.bossKey = Place(w, 294, 97, 24, nDpi);
+    layout.clearCache = Place(w, 384, 85, 24, nDpi);
+    layout.refresh = Place(w, 458, 78, 24, nDpi);
+    layout.selectServer = Place(w, 522, 59, 24, nDpi);
     return layout;
 }
 
-CRect StripRect(const CRect& rcClient)
+CRect StripRect(const CRect& rcClient, UINT nDpi)
 {
-    return CRect(rcClient.left, rcClient.top, rcClient.right, rcClient.top + kTitleStripHeight);
+    return CRect(rcClient.left, rcClient.top, rcClient.right, rcClient.top + TitleStripHeight(nDpi));
 }
 
-CRect ViewRectBelowStrip(const CRect& rcClient)
+CRect ViewRectBelowStrip(const CRect& rcClient, UINT nDpi)
 {
-    const int top = rcClient.top + kTitleStripHeight;
+    const int top = rcClient.top + TitleStripHeight(nDpi);
     const int bottom = rcClient.bottom > top ? rcClient.bottom : top;
     const int right = rcClient.right > rcClient.left ? rcClient.right : rcClient.left;
     return CRect(rcClient.left, top, right, bottom);
@@ -67,6 +76,17 @@ CRect WorkAreaRect(int cxScreen, int cyScreen, const RECT* pTaskbar)
             rc.right = cxScreen - bar.Width();
     }
     return rc;
+}
+
+CSize RestoredWindowSize(UINT nDpi, int cxWork, int cyWork)
+{
+    int cx = ScaleForDpi(kRestoredWindowWidth, nDpi);
+    int cy = ScaleForDpi(kRestoredWindowHeight, nDpi);
+    if (cxWork > 0 && cx > cxWork)
+        cx = cxWork;
+    if (cyWork > 0 && cy > cyWork)
+        cy = cyWork;
+    return CSize(cx, cy);
 }
 
 int SelectServerShowCommand(const wchar_t* pszText)

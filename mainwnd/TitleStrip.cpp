@@ -19,13 +19,13 @@ void FillTiled(Gdiplus::Graphics& graphics, Gdiplus::Image* pImage, int x, int y
 }  // namespace
 
 bool DrawTitleStrip(CDC* pTarget, int nClientWidth, Gdiplus::Image* pLeft, Gdiplus::Image* pMiddle,
-                    Gdiplus::Image* pRight)
+                    Gdiplus::Image* pRight, int nStripHeight)
 {
-    if (!pTarget || nClientWidth <= 0 || !Usable(pLeft) || !Usable(pMiddle) || !Usable(pRight))
+    if (!pTarget || nClientWidth <= 0 || nStripHeight <= 0 || !Usable(pLeft) || !Usable(pMiddle) || !Usable(pRight))
         return false;
     CDC memDC;
     CBitmap bitmap;
-    if (!memDC.CreateCompatibleDC(pTarget) || !bitmap.CreateCompatibleBitmap(pTarget, nClientWidth, kTitleStripHeight))
+    if (!memDC.CreateCompatibleDC(pTarget) || !bitmap.CreateCompatibleBitmap(pTarget, nClientWidth, nStripHeight))
         return false;
     HGDIOBJ hPrev = memDC.SelectObject(&bitmap);
     {
@@ -37,7 +37,7 @@ bool DrawTitleStrip(CDC* pTarget, int nClientWidth, Gdiplus::Image* pLeft, Gdipl
                   static_cast<int>(pMiddle->GetHeight()));
         FillTiled(graphics, pRight, nClientWidth - rightWidth, 0, rightWidth, static_cast<int>(pRight->GetHeight()));
     }
-    pTarget->BitBlt(0, 0, nClientWidth, kTitleStripHeight, &memDC, 0, 0, SRCCOPY);
+    pTarget->BitBlt(0, 0, nClientWidth, nStripHeight, &memDC, 0, 0, SRCCOPY);
     memDC.SelectObject(hPrev);
     return true;
 }

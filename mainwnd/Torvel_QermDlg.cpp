@@ -55,16 +55,9 @@ BEGIN_MESSAGE_MAP(CTorvel_QermDlg, CDialog)
     ON_MESSAGE(WM_AUDIO_DEVICES_CHANGED, OnAudioDevicesChanged)
     ON_MESSAGE(WM_SCREENSHOT_SAVED, OnScreenshotSaved)
     ON_MESSAGE(WM_PAGE_ZOOM_CHANGED, OnPageZoomChanged)
+    ON_MESSAGE(WM_DPICHANGED, OnDpiChanged)
     ON_REGISTERED_MESSAGE(WM_TASKBAR_CREATED, OnTaskbarCreated)
 END_MESSAGE_MAP()
-
-namespace {
-struct TitleButtonSkin
-{
-    UINT nNormal, nHover, nPressed;
-    const wchar_t* pszTooltip;  // null: the button has no tooltip
-};
-}  // namespace
 
 CTorvel_QermDlg::CTorvel_QermDlg() : CDialog(IDD_TORVEL_QERM_DIALOG)
 {
@@ -110,7 +103,14 @@ BOOL CTorvel_QermDlg::OnInitDialog()
     // The window draws its own title strip: no system caption.
     LONG style = GetWindowLongW(m_hWnd, GWL_STYLE);
     SetWindowLongW(m_hWnd, GWL_STYLE, style & ~WS_CAPTION);
-    SetWindowPos(nullptr, 0, 0, kRestoredWidth, kRestoredHeight, SWP_NOMOVE | SWP_NOZORDER);
+    // Every fixed pixel from here on is scaled by the DPI of the monitor the window is on.
+    m_nDpi = GetWindowDpi(m_hWnd);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    ::GetMonitorInfoW(::MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const CSize restored = RestoredWindowSize(m_nDpi, monitor.rcWork.right - monitor.rcWork.left,
+                                              monitor.rcWork.bottom - monitor.rcWork.top);
+    SetWindowPos(nullptr, 0, 0, restored.cx, restored.cy, SWP_NOMOVE | SWP_NOZORDER);
     // The taskbar button still gets a system menu and can minimise the window.
     ModifyStyle(0, WS_SYSMENU | WS_MINIMIZEBOX);
 
@@ -136,31 +136,7 @@ BOOL CTorvel_QermDlg::OnInitDialog()
     ApplyMute();
     m_audioWatch.Start(m_hWnd, WM_AUDIO_DEVICES_CHANGED);
 
-    struct Binding
-    {
-        CTouchButton* pButton;
-        TitleButtonSkin skin;
-    };
-    const Binding bindings[] = {
-        {&m_btnClose, {IDB_CLOSE, IDB_CLOSE_HOVER, IDB_CLOSE_DOWN, nullptr}},
-        {&m_btnMaximize, {IDB_MAXIMIZE, IDB_MAXIMIZE_HOVER, IDB_MAXIMIZE_DOWN, nullptr}},
-        {&m_btnRestore, {IDB_RESTORE, IDB_RESTORE_HOVER, IDB_RESTORE_DOWN, nullptr}},
-        {&m_btnMinimize, {IDB_MINIMIZE, IDB_MINIMIZE_HOVER, IDB_MINIMIZE_DOWN, nullptr}},
-        {&m_btnSelectServer, {IDB_SELECT_SERVER, IDB_SELECT_SERVER_HOVER, IDB_SELECT_SERVER_DOWN, L"选择新的服务器"}},
-        {&m_btnBossKey, {IDB_BOSSKEY, IDB_BOSSKEY_HOVER, IDB_BOSSKEY_DOWN, L"老板键（快捷键F10）"}},
-        {&m_btnFullScreen, {IDB_FULLSCREEN, IDB_FULLSCREEN_HOVER, IDB_FULLSCREEN_DOWN, L"全屏/取消全屏（快捷键F11）"}},
-        {&m_btnRefresh, {IDB_REFRESH, IDB_REFRESH_HOVER, IDB_REFRESH_DOWN, L"刷新"}},
-        {&m_btnClearCache, {IDB_CLEAR_CACHE, IDB_CLEAR_CACHE_HOVER, IDB_CLEAR_CACHE_DOWN, L"清除缓存"}},
-    };
-    for (const Binding& b : bindings) {
-        b.pButton->SetImages(b.skin.nNormal, b.skin.nHover, b.skin.nPressed);
-        if (b.skin.pszTooltip)
-            b.pButton->SetTooltipText(b.skin.pszTooltip, true);
-    }
-
-    m_pImgStripLeft.reset(LoadPngImage(IDB_STRIP_LEFT));
-    m_pImgStripMiddle.reset(LoadPngImage(IDB_STRIP_MIDDLE));
-    m_pImgStripRight.reset(LoadPngImage(IDB_STRIP_RIGHT));
+    LoadSkin();
 
     auto pView = std::make_unique<CMyHtmlView>();
     if (pView->Create(nullptr, L"MyWebBrowser", WS_CHILD | WS_VISIBLE, CRect(), this, IDC_GAME_VIEW)) {
@@ -169,7 +145,7 @@ BOOL CTorvel_QermDlg::OnInitDialog()
         m_pView->Navigate(m_strGameUrl, 0, nullptr, nullptr, nullptr, 0);
     }
 
-    // The centred 1000 x 700 rectangle is where the window returns when it is restored.
+    // The centred restored rectangle is where the window returns when it is restored.
     CenterWindow();
     SendMessage(WM_SYSCOMMAND, SC_MAXIMIZE);
     m_bMaximized = true;
@@ -253,7 +229,8 @@ BOOL CTorvel_QermDlg::OnEraseBkgnd(CDC*)
     CRect rc;
     GetClientRect(&rc);
     CClientDC dc(this);
-    DrawTitleStrip(&dc, rc.Width(), m_pImgStripLeft.get(), m_pImgStripMiddle.get(), m_pImgStripRight.get());
+    DrawTitleStrip(&dc, rc.Width(), m_pImgStripLeft.get(), m_pImgStripMiddle.get(), m_pImgStripRight.get(),
+                   TitleStripHeight(m_nDpi));
     return TRUE;
 }
 
@@ -374,11 +351,11 @@ HWND CTorvel_QermDlg::GetGameWnd() const
     return m_hGameWnd;
 }
 
-void CTorvel_QermDlg::SendToGameWindow(UINT message, WPARAM wParam)
+void CTorvel_QermDlg::SendToGameWindow(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (!GetGameWnd())
         return;
     // The game window's process may hang or die; the main window goes on either way.
     DWORD_PTR dwResult = 0;
-    ::SendMessageTimeoutW(m_hGameWnd, message, wParam, 0, SMTO_ABORTIFHUNG, kGameWndSendTimeoutMs, &dwResult);
+    ::SendMessageTimeoutW(m_hGameWnd, message, wParam, lParam, SMTO_ABORTIFHUNG, kGameWndSendTimeoutMs, &dwResult);
 }

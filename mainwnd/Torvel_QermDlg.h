@@ -12,6 +12,7 @@
 
 #include "app/GameWndMessages.h"
 #include "framework/CDialog.h"
+#include "framework/Dpi.h"
 #include "framework/Handles.h"
 #include "mainwnd/AudioMute.h"
 #include "mainwnd/HotKeys.h"
@@ -34,6 +35,7 @@ public:
     CTorvel_QermDlg();
     ~CTorvel_QermDlg() override;
 
+    // The restored size at 96 DPI; it scales with the window's DPI (RestoredWindowSize).
     static constexpr int kRestoredWidth = 1000;
     static constexpr int kRestoredHeight = 700;
     static constexpr UINT_PTR kRefitTimerId = 102;
@@ -89,9 +91,16 @@ protected:
     void PlaceViewBelowStrip();
     void NotifyGameWindow(WPARAM wFullScreen);
     // Sends to the announced game window, if any, without waiting long for its process.
-    void SendToGameWindow(UINT message, WPARAM wParam);
+    void SendToGameWindow(UINT message, WPARAM wParam, LPARAM lParam = 0);
     void InvalidateStrip();
+    // The strip of the restored window, which the restore actions repaint.
+    void InvalidateRestoredStrip();
     void ShowRestoreButton(bool bRestore);
+
+    // Display scale (MainSkin.cpp): the title buttons' looks and the strip's pieces at m_nDpi, and
+    // the move to a monitor of another scale.
+    void LoadSkin();
+    LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
 
     // Tray icon and close prompt (TrayIcon.cpp).
     void AddTrayIcon(const CString& strTip, HWND hWnd, HICON hIcon);
@@ -167,6 +176,8 @@ protected:
     std::unique_ptr<Gdiplus::Image> m_pImgStripRight;
     BOOL m_bMinimized = FALSE;
     HACCEL m_hAccel = nullptr;
+    // The DPI the window is laid out and drawn at: its monitor's, or the one a move announced.
+    UINT m_nDpi = kDefaultDpi;
     bool m_bMuted = false;             // the player's choice, "Setting"/"soundoff"
     bool m_bMutedByBossKey = false;    // hidden by the boss key: silent until shown again
     bool m_bSessionMuted = false;      // what the audio session was last asked for

@@ -6,11 +6,6 @@
 #include "mainwnd/TitleLayout.h"
 #include "res/resource.h"
 
-namespace {
-// What the restore action repaints: the strip of the restored window.
-const CRect kRestoredStrip(0, 0, CTorvel_QermDlg::kRestoredWidth, kTitleStripHeight);
-}  // namespace
-
 void CTorvel_QermDlg::FitToWorkArea()
 {
     const int cxScreen = GetSystemMetrics(SM_CXSCREEN);
@@ -29,7 +24,7 @@ void CTorvel_QermDlg::LayoutTitleButtons()
 {
     CRect rcClient;
     GetClientRect(&rcClient);
-    const TitleButtonLayout layout = ComputeTitleButtonLayout(rcClient.right);
+    const TitleButtonLayout layout = ComputeTitleButtonLayout(rcClient.right, m_nDpi);
     const struct
     {
         CTouchButton* pButton;
@@ -87,19 +82,26 @@ void CTorvel_QermDlg::PlaceViewBelowStrip()
     CRect rcClient;
     GetClientRect(&rcClient);
     // The view and the page repaint themselves; moving them must not.
-    m_pView->MoveWindow(ViewRectBelowStrip(rcClient), false);
+    m_pView->MoveWindow(ViewRectBelowStrip(rcClient, m_nDpi), false);
 }
 
 void CTorvel_QermDlg::NotifyGameWindow(WPARAM wFullScreen)
 {
-    SendToGameWindow(WM_GAMEWND_FIT, wFullScreen);
+    // The game window keeps clear of a strip as high as this window's DPI makes it.
+    SendToGameWindow(WM_GAMEWND_FIT, wFullScreen, static_cast<LPARAM>(m_nDpi));
 }
 
 void CTorvel_QermDlg::InvalidateStrip()
 {
     CRect rcClient;
     GetClientRect(&rcClient);
-    const CRect rcStrip = StripRect(rcClient);
+    const CRect rcStrip = StripRect(rcClient, m_nDpi);
+    InvalidateRect(&rcStrip, true);
+}
+
+void CTorvel_QermDlg::InvalidateRestoredStrip()
+{
+    const CRect rcStrip(0, 0, ScaleForDpi(kRestoredWidth, m_nDpi), TitleStripHeight(m_nDpi));
     InvalidateRect(&rcStrip, true);
 }
 
@@ -123,7 +125,7 @@ void CTorvel_QermDlg::Restore()
     PlaceViewBelowStrip();
     NotifyGameWindow(0);
     ShowRestoreButton(false);
-    InvalidateRect(&kRestoredStrip, true);
+    InvalidateRestoredStrip();
 }
 
 void CTorvel_QermDlg::Minimize()
@@ -186,7 +188,7 @@ void CTorvel_QermDlg::OnLButtonDblClk(UINT, CPoint)
         PlaceViewBelowStrip();
         NotifyGameWindow(0);
         ShowRestoreButton(false);
-        InvalidateRect(&kRestoredStrip, true);
+        InvalidateRestoredStrip();
     } else {
         SendMessage(WM_SYSCOMMAND, SC_MAXIMIZE);
         m_bMaximized = true;
@@ -195,7 +197,7 @@ void CTorvel_QermDlg::OnLButtonDblClk(UINT, CPoint)
         FitToWorkArea();
         LayoutTitleButtons();
         ShowRestoreButton(true);
-        const CRect rcStrip = StripRect(rcBefore);
+        const CRect rcStrip = StripRect(rcBefore, m_nDpi);
         InvalidateRect(&rcStrip, true);
     }
     Default();

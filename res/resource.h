@@ -97,6 +97,8 @@
 #define IDB_POPUP_BTN_323           323
 #define IDB_POPUP_BTN_324           324
 #define IDB_POPUP_BTN_325           325
+// Every PNG above also exists drawn at twice its size, for scaled displays, under its id + this.
+#define IDB_2X_OFFSET               20000
 
 // ---- String table ------------------------------------------------------------------------------
 #define IDS_GAME_TITLE              102   // "Vantor"

@@ -19,6 +19,39 @@ BEGIN_MESSAGE_MAP(CLoginPopupDlg, CDialog)
 END_MESSAGE_MAP()
 
 namespace {
+// The strip's pattern for a popup of cx x cy: bitmap 318 at its own pixels, as it is at 100 %. A
+// popup larger than the picture (a scaled display) gets its last column and row drawn on to the
+// edges instead of a second copy of the picture, and its text is never enlarged into a blur.
+HBRUSH MakeBackgroundBrush(int cx, int cy)
+{
+    // The brush keeps its own copy of the pattern, so the bitmaps can go at once.
+    UniqueGdiObj<HBITMAP> bmpPattern(
+        ::LoadBitmapW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDB_POPUP_BACKGROUND)));
+    BITMAP bm{};
+    if (!bmpPattern || !::GetObjectW(bmpPattern.get(), sizeof bm, &bm))
+        return nullptr;
+    if (cx <= bm.bmWidth && cy <= bm.bmHeight)
+        return ::CreatePatternBrush(bmpPattern.get());
+    const int cxAll = cx > bm.bmWidth ? cx : bm.bmWidth;
+    const int cyAll = cy > bm.bmHeight ? cy : bm.bmHeight;
+    WindowDC dcScreen(nullptr);
+    UniqueMemDC dcSource(::CreateCompatibleDC(dcScreen.get()));
+    UniqueMemDC dcTarget(::CreateCompatibleDC(dcScreen.get()));
+    UniqueGdiObj<HBITMAP> bmpWide(::CreateCompatibleBitmap(dcScreen.get(), cxAll, cyAll));
+    if (!dcScreen || !dcSource || !dcTarget || !bmpWide)
+        return ::CreatePatternBrush(bmpPattern.get());
+    {
+        SelectScope selectSource(dcSource.get(), bmpPattern.get());
+        SelectScope selectTarget(dcTarget.get(), bmpWide.get());
+        ::BitBlt(dcTarget.get(), 0, 0, bm.bmWidth, bm.bmHeight, dcSource.get(), 0, 0, SRCCOPY);
+        ::StretchBlt(dcTarget.get(), bm.bmWidth, 0, cxAll - bm.bmWidth, bm.bmHeight, dcSource.get(), bm.bmWidth - 1,
+                     0, 1, bm.bmHeight, SRCCOPY);
+        ::StretchBlt(dcTarget.get(), 0, bm.bmHeight, cxAll, cyAll - bm.bmHeight, dcTarget.get(), 0, bm.bmHeight - 1,
+                     cxAll, 1, SRCCOPY);
+    }
+    return ::CreatePatternBrush(bmpWide.get());
+}
+
 // The text the site's address must contain for the login to count as done.
 const wchar_t kGameStartMarker[] = L"play_gamecode";
 
@@ -51,8 +84,11 @@ void CLoginPopupDlg::DoDataExchange(CDataExchange* pDX)
 BOOL CLoginPopupDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
-    // The start window puts the popup over its picture right after this.
-    SetWindowPos(nullptr, 0, 0, kWidth, kHeight, SWP_NOZORDER);
+    // At the start window's scale (which a small screen may have reduced); the start window puts
+    // the popup over its picture right after this.
+    m_nDpi = m_pOwner ? m_pOwner->GetLayout().nDpi : GetWindowDpi(m_hWnd);
+    const LoginPopupLayout layout = ComputeLoginPopupLayout(m_nDpi);
+    SetWindowPos(nullptr, 0, 0, layout.size.cx, layout.size.cy, SWP_NOZORDER);
     ModifyStyleEx(0, WS_EX_LAYERED);
     ::SetLayeredWindowAttributes(m_hWnd, kTransparentKey, kAlpha, LWA_COLORKEY | LWA_ALPHA);
 
@@ -64,22 +100,49 @@ BOOL CLoginPopupDlg::OnInitDialog()
     m_pWebLogin->m_hHostWnd = m_hWnd;
     m_pWebLogin->m_bFirstLoadDone = FALSE;
     m_pWebLogin->ActivateBrowser();
-    m_pWebLogin->m_rcTarget = RECT{rcClient.left, rcClient.top + kStripHeight, rcClient.right, rcClient.bottom};
+    m_pWebLogin->m_rcTarget = RECT{rcClient.left, rcClient.top + layout.nStripHeight, rcClient.right, rcClient.bottom};
     // Hidden until its first page is complete; the browser then shows itself below the strip.
     m_pWebLogin->NavigateTo(LoadResString(IDS_LOGIN_URL));
     m_pWebLogin->SetBrowserRect(RECT{0, 0, 0, 0});
 
-    m_btnMinimize.SetImages(IDB_POPUP_BTN_320, IDB_POPUP_BTN_321, IDB_POPUP_BTN_322);
-    m_btnMinimize.SetWindowPos(nullptr, rcClient.right - 65, 30, 30, 27, SWP_NOZORDER);
-    m_btnClose.SetImages(IDB_POPUP_BTN_323, IDB_POPUP_BTN_324, IDB_POPUP_BTN_325);
-    m_btnClose.SetWindowPos(nullptr, rcClient.right - 82, 0, 30, 28, SWP_NOZORDER);
+    PlaceButtons();
 
-    // The brush keeps its own copy of the pattern, so the bitmap can go at once.
-    UniqueGdiObj<HBITMAP> bmpPattern(
-        ::LoadBitmapW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDB_POPUP_BACKGROUND)));
-    if (bmpPattern)
-        m_brBackground.reset(::CreatePatternBrush(bmpPattern.get()));
+    m_brBackground.reset(MakeBackgroundBrush(rcClient.Width(), rcClient.Height()));
     return TRUE;
+}
+
+void CLoginPopupDlg::PlaceButtons()
+{
+    CRect rcClient;
+    GetClientRect(&rcClient);
+    const LoginPopupLayout layout = ComputeLoginPopupLayout(m_nDpi, rcClient.right);
+    m_btnMinimize.SetImages(IDB_POPUP_BTN_320, IDB_POPUP_BTN_321, IDB_POPUP_BTN_322, m_nDpi);
+    m_btnMinimize.SetWindowPos(nullptr, layout.minimize.left, layout.minimize.top, layout.minimize.Width(),
+                               layout.minimize.Height(), SWP_NOZORDER);
+    m_btnClose.SetImages(IDB_POPUP_BTN_323, IDB_POPUP_BTN_324, IDB_POPUP_BTN_325, m_nDpi);
+    m_btnClose.SetWindowPos(nullptr, layout.close.left, layout.close.top, layout.close.Width(), layout.close.Height(),
+                            SWP_NOZORDER);
+}
+
+void CLoginPopupDlg::ApplyScale(UINT nDpi)
+{
+    if (!m_hWnd || nDpi == 0)
+        return;
+    m_nDpi = nDpi;
+    const LoginPopupLayout layout = ComputeLoginPopupLayout(m_nDpi);
+    SetWindowPos(nullptr, 0, 0, layout.size.cx, layout.size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    CRect rcClient;
+    GetClientRect(&rcClient);
+    if (m_pWebLogin) {
+        m_pWebLogin->m_rcTarget =
+            RECT{rcClient.left, rcClient.top + layout.nStripHeight, rcClient.right, rcClient.bottom};
+        // A page already shown moves below the new strip; one still loading stays hidden.
+        if (m_pWebLogin->m_bFirstLoadDone)
+            m_pWebLogin->SetBrowserRect(m_pWebLogin->m_rcTarget);
+    }
+    m_brBackground.reset(MakeBackgroundBrush(rcClient.Width(), rcClient.Height()));
+    PlaceButtons();
+    Invalidate(true);
 }
 
 void CLoginPopupDlg::OnOK()

@@ -3,6 +3,7 @@
 // start address hands that address to the start window and ends the start window's modal loop.
 #pragma once
 #include "framework/CDialog.h"
+#include "framework/Dpi.h"
 #include "framework/Handles.h"
 #include "widgets/TouchButton.h"
 #include <memory>
@@ -27,7 +28,12 @@ public:
     // clipboard and select-all letters with Ctrl held.
     static bool IsPageKey(WPARAM nKey, bool bCtrlDown);
 
-    // The strip above the page; the browser shows below it.
+    // Lays the popup out at the start window's layout DPI: its size, the strip above the page, the
+    // page below it and the buttons with looks made for that scale.
+    void ApplyScale(UINT nDpi);
+    UINT GetDpi() const { return m_nDpi; }
+
+    // The strip above the page at 96 DPI; the browser shows below it.
     static constexpr int kStripHeight = 72;
     static constexpr int kWidth = 700;
     static constexpr int kHeight = 460;
@@ -41,6 +47,8 @@ protected:
     void OnCancel() override;
     void DoDataExchange(CDataExchange* pDX) override;
 
+    // Places the two buttons at m_nDpi, with looks made for it.
+    void PlaceButtons();
     // Reads the stored account values into the process-wide account strings.
     void LoadAccountSettings();
     // Whether hWnd is the browser control's window or one of its descendants (the page's windows).
@@ -59,6 +67,7 @@ protected:
     CTouchButton m_btnClose;
     UniqueGdiObj<HBRUSH> m_brBackground;
     std::unique_ptr<WebFormLogin> m_pWebLogin;
+    UINT m_nDpi = kDefaultDpi;
 
     DECLARE_MESSAGE_MAP()
 };

@@ -6,6 +6,7 @@
 #include "start/Installation.h"
 #include "start/LoginPopupDlg.h"
 #include "widgets/PngImage.h"
+#include "widgets/ScaledSkin.h"
 #include "widgets/SkinText.h"
 
 BEGIN_MESSAGE_MAP(CTorvelLogin, CDialog)
@@ -13,6 +14,7 @@ BEGIN_MESSAGE_MAP(CTorvelLogin, CDialog)
     ON_WM_NCHITTEST()
     ON_WM_PAINT()
     ON_WM_WINDOWPOSCHANGED()
+    ON_MESSAGE(WM_DPICHANGED, OnDpiChanged)
 END_MESSAGE_MAP()
 
 CTorvelLogin::CTorvelLogin() : CDialog(IDD_TORVEL_LOGIN, nullptr)
@@ -36,13 +38,10 @@ BOOL CTorvelLogin::OnInitDialog()
     CDialog::OnInitDialog();
     SetWindowText(LoadResString(IDS_CLIENT_NAME));
 
-    m_pBackground.reset(LoadPngImage(IDB_START_BACKGROUND));
-    if (m_pBackground && m_pBackground->GetLastStatus() == Gdiplus::Ok) {
-        m_nImageWidth = m_pBackground->GetWidth();
-        m_nImageHeight = m_pBackground->GetHeight();
-    }
+    CRect rcWindow;
+    GetWindowRect(&rcWindow);
     // Without a picture the window keeps its template size: empty, but still movable and closable.
-    DrawLayered();
+    ApplyScale(GetWindowDpi(m_hWnd), rcWindow);
     // The taskbar button can minimise the window.
     ModifyStyle(0, WS_MINIMIZEBOX);
     CenterWindow();
@@ -50,6 +49,7 @@ BOOL CTorvelLogin::OnInitDialog()
     // the installation are built over it, instead of after them when initialisation returns.
     ShowWindow(SW_SHOW);
 
+    // The popup takes its scale from this window's layout as it is created.
     auto pPopup = std::make_unique<CLoginPopupDlg>(this);
     if (pPopup->Create(IDD_LOGIN_POPUP, this))
         m_pPopup = std::move(pPopup);
@@ -70,6 +70,31 @@ void CTorvelLogin::OnOK()
 void CTorvelLogin::OnCancel()
 {
     // Escape and WM_CLOSE never close it either: only the login or a confirmed close prompt ends it.
+}
+
+void CTorvelLogin::ApplyScale(UINT nDpi, const RECT& rcAt)
+{
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    ::GetMonitorInfoW(::MonitorFromRect(&rcAt, MONITOR_DEFAULTTONEAREST), &monitor);
+    std::unique_ptr<Gdiplus::Image> pSingle(LoadPngImage(IDB_START_BACKGROUND));
+    const bool bPicture = pSingle && pSingle->GetLastStatus() == Gdiplus::Ok;
+    // The picture's own size is what the layout scales; the whole window stays on the work area.
+    m_layout = ComputeStartWindowLayout(nDpi, monitor.rcWork.right - monitor.rcWork.left,
+                                        monitor.rcWork.bottom - monitor.rcWork.top,
+                                        bPicture ? static_cast<int>(pSingle->GetWidth()) : kStartPictureWidth,
+                                        bPicture ? static_cast<int>(pSingle->GetHeight()) : kStartPictureHeight);
+    if (!bPicture || m_layout.nDpi == kDefaultDpi)
+        m_pBackground = std::move(pSingle);
+    else
+        m_pBackground.reset(LoadSkinImage(IDB_START_BACKGROUND, m_layout.nDpi));
+    if (!m_pBackground || m_pBackground->GetLastStatus() != Gdiplus::Ok) {
+        m_nImageWidth = m_nImageHeight = 0;
+        return;
+    }
+    m_nImageWidth = m_pBackground ? m_pBackground->GetWidth() : 0;
+    m_nImageHeight = m_pBackground ? m_pBackground->GetHeight() : 0;
+    DrawLayered();
 }
 
 bool CTorvelLogin::DrawLayered()
@@ -119,7 +144,8 @@ void CTorvelLogin::PositionPopup(CLoginPopupDlg* pPopup)
     }
     CRect rcWindow;
     GetWindowRect(&rcWindow);
-    pPopup->MoveWindow(rcWindow.left + kPopupLeft, rcWindow.top + kPopupTop, kPopupWidth, kPopupHeight, true);
+    const CRect& rc = m_layout.popup;
+    pPopup->MoveWindow(rcWindow.left + rc.left, rcWindow.top + rc.top, rc.Width(), rc.Height(), true);
     if (!pPopup->IsWindowVisible())
         pPopup->ShowWindow(SW_SHOW);
 }
@@ -153,6 +179,35 @@ void CTorvelLogin::OnWindowPosChanged(WINDOWPOS*)
     PositionPopup(m_pPopup.get());
 }
 
+LRESULT CTorvelLogin::OnDpiChanged(WPARAM wParam, LPARAM lParam)
+{
+    const UINT nDpi = LOWORD(wParam);
+    const RECT* pSuggested = reinterpret_cast<const RECT*>(lParam);
+    if (nDpi == 0 || !pSuggested)
+        return 0;
+    // The suggestion keeps the window's size in proportion; the picture may have to fit a smaller
+    // work area there, so the window is laid out anew and centred on the suggested place.
+    ApplyScale(nDpi, *pSuggested);
+    const CRect rcSuggested(*pSuggested);
+    int x = (rcSuggested.left + rcSuggested.right) / 2 - m_layout.window.cx / 2;
+    int y = (rcSuggested.top + rcSuggested.bottom) / 2 - m_layout.window.cy / 2;
+    // Wholly on the work area there, as at the start.
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (::GetMonitorInfoW(::MonitorFromRect(pSuggested, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        const RECT& rcWork = monitor.rcWork;
+        x = x + m_layout.window.cx > rcWork.right ? rcWork.right - m_layout.window.cx : x;
+        y = y + m_layout.window.cy > rcWork.bottom ? rcWork.bottom - m_layout.window.cy : y;
+        x = x < rcWork.left ? rcWork.left : x;
+        y = y < rcWork.top ? rcWork.top : y;
+    }
+    SetWindowPos(nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (m_pPopup)
+        m_pPopup->ApplyScale(m_layout.nDpi);
+    PositionPopup(m_pPopup.get());
+    return 0;
+}
+
 void CTorvelLogin::OnPaint()
 {
     PaintScope paint(m_hWnd);
@@ -165,14 +220,17 @@ void CTorvelLogin::PaintVersion(HDC hdc, const RECT& rcClient)
 {
     CString strVersion = GetFileVersionText(GetModulePath());
     Gdiplus::Graphics graphics(hdc);
-    std::unique_ptr<Gdiplus::Font> pFont = CreateSkinFont(10, Gdiplus::FontStyleRegular);
+    const auto px = [this](int nValue) { return ScaleForDpi(nValue, m_layout.nDpi); };
+    std::unique_ptr<Gdiplus::Font> pFont =
+        CreateSkinFont(static_cast<Gdiplus::REAL>(px(10)), Gdiplus::FontStyleRegular);
     if (!pFont)
         return;
     Gdiplus::SolidBrush brush(Gdiplus::Color(0xFF, 0xCB, 0xAE, 0x5B));
     Gdiplus::StringFormat format(0);
     format.SetAlignment(Gdiplus::StringAlignmentNear);
     format.SetTrimming(Gdiplus::StringTrimmingEllipsisCharacter);
-    const Gdiplus::RectF layout(static_cast<Gdiplus::REAL>(rcClient.right - rcClient.left - 60),
-                                static_cast<Gdiplus::REAL>(rcClient.bottom - rcClient.top - 33), 200, 31);
+    const Gdiplus::RectF layout(static_cast<Gdiplus::REAL>(rcClient.right - rcClient.left - px(60)),
+                                static_cast<Gdiplus::REAL>(rcClient.bottom - rcClient.top - px(33)),
+                                static_cast<Gdiplus::REAL>(px(200)), static_cast<Gdiplus::REAL>(px(31)));
     graphics.DrawString(strVersion, strVersion.GetLength(), pFont.get(), layout, &format, &brush);
 }

@@ -2,7 +2,7 @@
 # that does not match its Release file for minutes or hours; the update is tried again a few times,
 # and the install is tried with whatever indexes apt has even when the update never succeeded.
 #   apt_update             apt-get update, up to five tries with growing pauses (about three minutes)
-#   apt_install pkg...     apt-get install without recommends (and with $apt_options)
+#   apt_install pkg...     apt-get install without recommends
 #   apt_mirror_fault       prints apt's first line that says the mirror is inconsistent and returns 0,
 #                          or returns 1 when apt said nothing of the kind
 # apt_messages holds what apt printed on its failed tries, for apt_mirror_fault and for the caller.
@@ -10,8 +10,6 @@
 _apt_sudo=""
 [ "$(id -u)" -eq 0 ] || _apt_sudo=sudo
 apt_messages=""
-# Further options for apt_install (another source list, say).
-apt_options=()
 # The pauses between tries; tests of these scripts may shorten them.
 apt_pauses=${TORVEL_APT_PAUSES:-"15 30 45 90"}
 
@@ -32,8 +30,8 @@ apt_update() {
 
 apt_install() {
   local out status=0
-  out=$($_apt_sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-        ${apt_options[@]+"${apt_options[@]}"} "$@" 2>&1 >/dev/null) ||
+  out=$($_apt_sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends --no-remove \
+        "$@" 2>&1 >/dev/null) ||
     status=$?
   [ $status -eq 0 ] && return 0
   apt_messages+="$out"$'\n'
@@ -48,14 +46,3 @@ apt_mirror_fault() {
   printf '%s\n' "$line" | sed 's/^[[:space:]]*//'
 }
 
-# The Debian archive's own suites (the release and its updates) as a one-line source list, without
-# the security and backports archives: their indexes are signed and fetched like the others, so a
-# package can still come from them when only another archive's index is caught mid-sync.
-apt_main_archive_list() {
-  local uri
-  uri=$(grep -rhoE 'https?://[^ ]+/debian/?( |$)' /etc/apt/sources.list /etc/apt/sources.list.d/ 2>/dev/null |
-        grep -v security | head -1 | tr -d ' ')
-  uri=${uri:-http://deb.debian.org/debian}
-  uri=${uri%/}
-  printf 'deb %s bookworm main\ndeb %s bookworm-updates main\n' "$uri" "$uri"
-}

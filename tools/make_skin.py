@@ -1,6 +1,9 @@
 #!/usr/bin/python3
 """Draws the client's skin: every PNG of the title strip, the buttons, the message box, the
 cache-cleaning overlay, the start picture, the login popup's background bitmap and the icon.
+Every PNG is drawn twice from the same code: at its own size for 100 % displays (name.png) and at
+twice that size (name@2x.png, resource id + IDB_2X_OFFSET), which the client reduces to the exact
+size of every other display scale.
 
 Run from anywhere: /usr/bin/python3 tools/make_skin.py
 Needs Debian's python3-pil, fonts-wqy-zenhei (Chinese labels) and fonts-dejavu-core (the logo).
@@ -8,11 +11,13 @@ The output is committed under res/, so a build never runs this script. The drawi
 running it twice gives the same pixels.
 """
 import os
+import re
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from skin_art.chrome import make_strip, make_strip_buttons, make_window_buttons  # noqa: E402
+from skin_art import common  # noqa: E402
 from skin_art.common import RES, SKIN  # noqa: E402
 from skin_art.panels import make_icon, make_message_box, make_overlay, make_popup  # noqa: E402
 from skin_art.start_picture import make_start_picture  # noqa: E402
@@ -47,10 +52,27 @@ PNG_RESOURCES = [
 ]
 
 
+def resource_ids():
+    """The values of resource.h's IDB_ names: the 2x images' ids are computed from them."""
+    ids = {}
+    with open(os.path.join(RES, 'resource.h'), encoding='utf-8') as f:
+        for line in f:
+            m = re.match(r'#define\s+(IDB_\w+)\s+(\d+)', line)
+            if m:
+                ids[m.group(1)] = int(m.group(2))
+    return ids
+
+
 def write_rc():
+    ids = resource_ids()
+    offset = ids['IDB_2X_OFFSET']
     lines = ['// Skin images, written by tools/make_skin.py. Type "PNG" is what the widgets look up.', '']
     for name, stem in PNG_RESOURCES:
         lines.append('%-26s PNG    "skin/%s.png"' % (name, stem))
+    lines += ['', '// The same images drawn at twice their size, for scaled displays: id + IDB_2X_OFFSET (%d).'
+              % offset]
+    for name, stem in PNG_RESOURCES:
+        lines.append('%-26s PNG    "skin/%s@2x.png"' % ('%d' % (ids[name] + offset), stem))
     lines += ['', '// The login popup\'s patterned strip; a 24-bit bitmap for a pattern brush.',
               '%-26s BITMAP "popup_bg.bmp"' % 'IDB_POPUP_BACKGROUND', '']
     with open(os.path.join(RES, 'skin.rc'), 'w', encoding='utf-8', newline='\n') as f:
@@ -58,16 +80,21 @@ def write_rc():
 
 
 def main():
-    make_strip()
-    make_window_buttons()
-    make_strip_buttons()
-    make_overlay()
-    make_message_box()
-    make_popup()
-    make_icon()
-    make_start_picture()
+    for scale in (1, 2):
+        common.set_scale(scale)
+        make_strip()
+        make_window_buttons()
+        make_strip_buttons()
+        make_overlay()
+        make_message_box()
+        make_popup()
+        if scale == 1:
+            make_icon()
+        make_start_picture()
+    common.set_scale(1)
     write_rc()
-    missing = [stem for _, stem in PNG_RESOURCES if not os.path.exists(os.path.join(SKIN, stem + '.png'))]
+    missing = [stem + suffix for _, stem in PNG_RESOURCES for suffix in ('', '@2x')
+               if not os.path.exists(os.path.join(SKIN, stem + suffix + '.png'))]
     if missing:
         sys.exit('not drawn: ' + ', '.join(missing))
 

@@ -47,20 +47,10 @@ if ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok 
     apt_update || echo "apt-get update failed; installing from the package lists apt has" >&2
   fi
   echo "installing: wine32:i386"
-  if ! apt_install wine32:i386 >/dev/null 2>&1 && apt_mirror_fault >/dev/null; then
-    # The i386 libraries must match the amd64 ones exactly; when the security archive's i386 index is
-    # caught mid-sync, the release's own signed indexes still hold a matching set (amd64 libraries
-    # then move to the point release's versions).
-    echo "an index is inconsistent ($(apt_mirror_fault)); installing wine32:i386 from the Debian archive alone" >&2
-    main_list=$(mktemp) main_parts=$(mktemp -d)
-    apt_main_archive_list >"$main_list"
-    apt_options=(-o "Dir::Etc::SourceList=$main_list" -o "Dir::Etc::SourceParts=$main_parts")
-    install_or_refuse wine32:i386 wine32:i386
-    apt_options=()
-    rm -rf "$main_list" "$main_parts"
-  elif ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed'; then
-    install_or_refuse wine32:i386 wine32:i386
-  fi
+  # The i386 libraries must match the amd64 ones exactly, which often come from the security
+  # archive: without its i386 index (a mirror caught mid-sync) no set matches, and installing from
+  # the release's indexes alone would remove 64-bit Wine instead. That is a skip (exit 4).
+  install_or_refuse wine32:i386 wine32:i386
 fi
 
 # The kernel's handler for i386 programs. "F" opens the emulator now, so it also serves programs in

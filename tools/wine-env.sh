@@ -152,14 +152,18 @@ _wine_wait_whole() {
   return 1
 }
 
-# A test that died while it pointed the application-data or pictures folder elsewhere left that in
-# the prefix, which every run shares: each run starts with the prefix's own folders.
+# A test that died while it pointed the application-data or pictures folder elsewhere, or set the
+# display's scale, left that in the prefix, which every run shares: each run starts with the prefix's
+# own folders at 100 %.
 wine_env_reset_folders() {
   local folder
   for folder in 'AppData=%USERPROFILE%\AppData\Roaming' 'My Pictures=%USERPROFILE%\Pictures'; do
     "$WINE_LOADER" reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders' \
       /v "${folder%%=*}" /t REG_EXPAND_SZ /d "${folder#*=}" /f </dev/null >/dev/null 2>&1 || true
   done
+  # The same for the display scale a scaled-display test sets for its own clients: 100 %.
+  "$WINE_LOADER" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f \
+    </dev/null >/dev/null 2>&1 || true
 }
 
 winepath_of() {  # a Unix path as Wine's Z: drive sees it

@@ -1,5 +1,5 @@
 #include "CustomMessageBox.h"
-#include "PngImage.h"
+#include "ScaledSkin.h"
 #include "SkinText.h"
 #include "resource.h"
 
@@ -30,21 +30,23 @@ void CCustomMessageBox::DoDataExchange(CDataExchange* pDX)
 BOOL CCustomMessageBox::OnInitDialog()
 {
     CDialog::OnInitDialog();
-    SetWindowPos(nullptr, 0, 0, kWidth, kHeight, SWP_NOMOVE | SWP_NOZORDER);
+    m_nDpi = GetWindowDpi(m_hWnd);
+    const auto px = [this](int nValue) { return ScaleForDpi(nValue, m_nDpi); };
+    SetWindowPos(nullptr, 0, 0, px(kWidth), px(kHeight), SWP_NOMOVE | SWP_NOZORDER);
     ModifyStyle(WS_CAPTION, WS_SYSMENU | WS_MINIMIZEBOX);
 
     CRect rc;
     GetClientRect(&rc);
     const int w = rc.Width();
     const int h = rc.Height();
-    m_btnClose.SetWindowPos(nullptr, w - 25, 10, 28, 26, SWP_NOZORDER);
-    m_btnClose.SetImages(IDB_MSGBOX_CLOSE, IDB_MSGBOX_CLOSE, IDB_MSGBOX_CLOSE);
-    m_btnOk.SetWindowPos(nullptr, 45, h - 45, 82, 34, SWP_NOZORDER);
-    m_btnOk.SetImages(IDB_MSGBOX_BTN_314, IDB_MSGBOX_BTN_313, IDB_MSGBOX_BTN_313);
-    m_btnCancel.SetWindowPos(nullptr, 137, h - 45, 82, 34, SWP_NOZORDER);
-    m_btnCancel.SetImages(IDB_MSGBOX_BTN_312, IDB_MSGBOX_BTN_311, IDB_MSGBOX_BTN_311);
+    m_btnClose.SetWindowPos(nullptr, w - px(25), px(10), px(28), px(26), SWP_NOZORDER);
+    m_btnClose.SetImages(IDB_MSGBOX_CLOSE, IDB_MSGBOX_CLOSE, IDB_MSGBOX_CLOSE, m_nDpi);
+    m_btnOk.SetWindowPos(nullptr, px(45), h - px(45), px(82), px(34), SWP_NOZORDER);
+    m_btnOk.SetImages(IDB_MSGBOX_BTN_314, IDB_MSGBOX_BTN_313, IDB_MSGBOX_BTN_313, m_nDpi);
+    m_btnCancel.SetWindowPos(nullptr, px(137), h - px(45), px(82), px(34), SWP_NOZORDER);
+    m_btnCancel.SetImages(IDB_MSGBOX_BTN_312, IDB_MSGBOX_BTN_311, IDB_MSGBOX_BTN_311, m_nDpi);
 
-    m_pBackground.reset(LoadPngImage(IDB_MSGBOX_BACKGROUND));
+    m_pBackground.reset(LoadSkinImage(IDB_MSGBOX_BACKGROUND, m_nDpi));
     return TRUE;
 }
 
@@ -77,15 +79,17 @@ void CCustomMessageBox::Paint(CDC* pDC)
     HGDIOBJ hPrev = memDC.SelectObject(&bitmap);
     {
         Gdiplus::Graphics graphics(memDC.GetSafeHdc());
+        const auto px = [this](int nValue) { return static_cast<Gdiplus::REAL>(ScaleForDpi(nValue, m_nDpi)); };
         if (m_pBackground && m_pBackground->GetLastStatus() == Gdiplus::Ok) {
             // Two pixels up and left: the picture's outer margin stays outside the box.
-            graphics.DrawImage(m_pBackground.get(), -2, -2, static_cast<INT>(m_pBackground->GetWidth()),
+            const INT nMargin = ScaleForDpi(-2, m_nDpi);
+            graphics.DrawImage(m_pBackground.get(), nMargin, nMargin, static_cast<INT>(m_pBackground->GetWidth()),
                                static_cast<INT>(m_pBackground->GetHeight()));
         }
-        DrawSkinText(graphics, m_strTitle, 13.0f, Gdiplus::FontStyleBold, Gdiplus::Color(0xFF, 0xFF, 0xFF, 0xFF),
-                     Gdiplus::RectF(85.0f, 7.0f, 100.0f, 25.0f), Gdiplus::StringTrimmingEllipsisCharacter);
-        DrawSkinText(graphics, m_strMessage, 11.0f, Gdiplus::FontStyleRegular,
-                     Gdiplus::Color(0xFF, 0xFF, 0xEC, 0xF7), Gdiplus::RectF(28.0f, 33.0f, 220.0f, 30.0f),
+        DrawSkinText(graphics, m_strTitle, px(13), Gdiplus::FontStyleBold, Gdiplus::Color(0xFF, 0xFF, 0xFF, 0xFF),
+                     Gdiplus::RectF(px(85), px(7), px(100), px(25)), Gdiplus::StringTrimmingEllipsisCharacter);
+        DrawSkinText(graphics, m_strMessage, px(11), Gdiplus::FontStyleRegular,
+                     Gdiplus::Color(0xFF, 0xFF, 0xEC, 0xF7), Gdiplus::RectF(px(28), px(33), px(220), px(30)),
                      Gdiplus::StringTrimmingEllipsisCharacter);
     }
     pDC->BitBlt(0, 0, rc.Width(), rc.Height(), &memDC, 0, 0, SRCCOPY);

@@ -2,6 +2,7 @@
 // buttons OK (result 1), Cancel and close (result 2).
 #pragma once
 #include "CDialog.h"
+#include "Dpi.h"
 #include "TouchButton.h"
 #include <memory>
 
@@ -14,7 +15,7 @@ public:
 
     BOOL OnInitDialog() override;
 
-    // Fixed geometry of the box, in pixels of its client area.
+    // Fixed geometry of the box, in pixels of its client area at 96 DPI; it scales with the DPI.
     static constexpr int kWidth = 253;
     static constexpr int kHeight = 106;
 
@@ -32,6 +33,8 @@ protected:
     std::unique_ptr<Gdiplus::Image> m_pBackground;
     CString m_strTitle;
     CString m_strMessage;
+    // The DPI of the monitor the box opened on.
+    UINT m_nDpi = kDefaultDpi;
 
     DECLARE_MESSAGE_MAP()
 };

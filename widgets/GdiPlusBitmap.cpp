@@ -1,4 +1,5 @@
 #include "GdiPlusBitmap.h"
+#include "ScaledSkin.h"
 #include <cstring>
 #include <wrl/client.h>
 
@@ -54,4 +55,13 @@ bool CGdiPlusBitmapResource::LoadFromResource(UINT nID)
         return true;
     Empty();
     return false;
+}
+
+bool CGdiPlusBitmapResource::LoadFromResource(UINT nID, UINT nDpi)
+{
+    if (nDpi == kDefaultDpi || nDpi == 0)
+        return LoadFromResource(nID);
+    Empty();
+    m_pBitmap = LoadScaledSkinBitmap(nID, nDpi);
+    return m_pBitmap != nullptr;
 }

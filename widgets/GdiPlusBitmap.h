@@ -28,6 +28,9 @@ public:
     // Replaces the held bitmap by PNG resource nID of the executable. False for a missing resource,
     // an empty one or bytes that do not decode; the holder is then empty.
     bool LoadFromResource(UINT nID);
+    // The same for drawing at nDpi: at 96 DPI the resource itself, else the bitmap LoadScaledSkinBitmap
+    // makes (already decoded, so no bytes are kept).
+    bool LoadFromResource(UINT nID, UINT nDpi);
     void Empty();
 
     HGLOBAL m_hBuffer = nullptr;

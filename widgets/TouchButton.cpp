@@ -48,14 +48,17 @@ void CTouchButton::PreSubclassWindow()
     ModifyStyle(0, BS_OWNERDRAW, SWP_FRAMECHANGED);
 }
 
-bool CTouchButton::SetImages(UINT nNormal, UINT nHover, UINT nPressed)
+bool CTouchButton::SetImages(UINT nNormal, UINT nHover, UINT nPressed, UINT nDpi)
 {
+    // Renderings made from looks of another scale are of no use any more.
+    if (m_bRendered)
+        CaptureBackgroundAgain();
     m_pImgHover = std::make_unique<CGdiPlusBitmapResource>();
     m_pImgNormal = std::make_unique<CGdiPlusBitmapResource>();
     m_pImgPressed = std::make_unique<CGdiPlusBitmapResource>();
-    bool bHover = m_pImgHover->LoadFromResource(nHover);
-    m_pImgNormal->LoadFromResource(nNormal);
-    m_pImgPressed->LoadFromResource(nPressed);
+    bool bHover = m_pImgHover->LoadFromResource(nHover, nDpi);
+    m_pImgNormal->LoadFromResource(nNormal, nDpi);
+    m_pImgPressed->LoadFromResource(nPressed, nDpi);
     return bHover;
 }
 

@@ -13,8 +13,10 @@ public:
     CTouchButton() = default;
     ~CTouchButton() override;
 
-    // Loads the three looks. Call once, after the window exists. Returns whether the hover look loaded.
-    bool SetImages(UINT nNormal, UINT nHover, UINT nPressed);
+    // Loads the three looks for drawing at nDpi (the skin's pixels scaled by nDpi / 96). Call after
+    // the window exists; again with a new DPI, which also takes the parent's background again.
+    // Returns whether the hover look loaded.
+    bool SetImages(UINT nNormal, UINT nHover, UINT nPressed, UINT nDpi = 96);
     // Empty text means no tooltip.
     void SetTooltipText(const CString& strText, bool bActivate = true);
     // Forgets the parent's pixels behind the button and the renderings made over them; the next

@@ -12,16 +12,15 @@ constexpr double kLimitMs = 30000;
 enum class ClientWindow { Other, Start, Popup, Main };
 
 // The start and main windows share their title; the main window alone carries the close (1001) and
-// clear-cache (1030) buttons. The popup has no title and its fixed size of 700 x 460.
+// clear-cache (1030) buttons. The popup has no title and its minimise (1016) and close (1027)
+// buttons; its size follows the display's scale.
 ClientWindow Classify(HWND hwnd)
 {
     wchar_t text[64] = L"";
     GetWindowTextW(hwnd, text, 64);
     if (wcscmp(text, kClientTitle) == 0)
         return GetDlgItem(hwnd, 1001) && GetDlgItem(hwnd, 1030) ? ClientWindow::Main : ClientWindow::Start;
-    RECT rc{};
-    GetWindowRect(hwnd, &rc);
-    if (rc.right - rc.left == 700 && rc.bottom - rc.top == 460)
+    if (text[0] == 0 && GetDlgItem(hwnd, 1016) && GetDlgItem(hwnd, 1027))
         return ClientWindow::Popup;
     return ClientWindow::Other;
 }

@@ -1,4 +1,5 @@
 #include "ClientWindows.h"
+#include "framework/Dpi.h"
 #include "Wait.h"
 #include <tlhelp32.h>
 #include <cwchar>
@@ -57,8 +58,14 @@ bool IsSkinnedMessageBox(HWND hWnd)
 {
     RECT rc{};
     GetWindowRect(hWnd, &rc);
-    return IsWindowVisible(hWnd) && GetWindowTextLengthW(hWnd) == 0 && rc.right - rc.left == 253 &&
-           rc.bottom - rc.top == 106 && GetDlgItem(hWnd, IDOK) && GetDlgItem(hWnd, IDCANCEL);
+    // 253 x 106 at 100 %, scaled with the DPI of the box's process, which another process cannot ask
+    // (Wine answers with the asker's own): any scale that gives exactly this size will do.
+    const int cx = rc.right - rc.left, cy = rc.bottom - rc.top;
+    bool bSize = false;
+    for (UINT nDpi = 48; nDpi <= 480 && !bSize; ++nDpi)
+        bSize = cx == ScaleForDpi(253, nDpi) && cy == ScaleForDpi(106, nDpi);
+    return IsWindowVisible(hWnd) && GetWindowTextLengthW(hWnd) == 0 && bSize && GetDlgItem(hWnd, IDOK) &&
+           GetDlgItem(hWnd, IDCANCEL);
 }
 
 HWND WaitForMessageBox(DWORD dwProcessId, DWORD nTimeoutMs)

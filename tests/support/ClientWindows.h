@@ -8,7 +8,7 @@
 HWND WaitForStartWindow(const ClientProcess& client, DWORD nTimeoutMs = 20000);
 // The start window of any process that runs this file, as one client starts another.
 HWND WaitForStartWindowOf(const CString& strExe, DWORD nTimeoutMs = 30000);
-// The skinned message box: a visible 253 x 106 window without a title, with OK and Cancel.
+// The skinned message box: a visible 253 x 106 window (at 100 %) without a title, with OK and Cancel.
 bool IsSkinnedMessageBox(HWND hWnd);
 // The skinned message box of the process with this id; null when none came in the time.
 HWND WaitForMessageBox(DWORD dwProcessId, DWORD nTimeoutMs = 10000);

@@ -20,6 +20,16 @@ inline void PrintTo(const RECT& rc, std::ostream* os)
     *os << "{" << rc.left << "," << rc.top << "," << rc.right << "," << rc.bottom << "}";
 }
 
+inline bool operator==(const SIZE& a, const SIZE& b)
+{
+    return a.cx == b.cx && a.cy == b.cy;
+}
+
+inline void PrintTo(const SIZE& size, std::ostream* os)
+{
+    *os << size.cx << " x " << size.cy;
+}
+
 // A window's rectangle on the screen.
 inline RECT ScreenRect(HWND hWnd)
 {

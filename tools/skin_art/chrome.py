@@ -3,8 +3,8 @@ import math
 
 from PIL import Image, ImageDraw, ImageFilter
 
-from skin_art.common import (CREAM, GOLD, GOLD_DARK, GOLD_LIGHT, Over, big, cjk, draw_text, rgba, s, save, small,
-                             text_size, vgradient)
+from skin_art.common import (CREAM, GOLD, GOLD_DARK, GOLD_LIGHT, Over, big, cjk, dot, draw_text, hline, k, kp, rgba,
+                             s, save, small, text_size, vgradient, vline)
 
 
 # ---- Title strip ---------------------------------------------------------------------------------
@@ -12,13 +12,13 @@ STRIP_H = 30
 
 
 def strip_background(w):
-    img = vgradient(w, STRIP_H, [(0.0, (58, 50, 62)), (0.08, (46, 40, 52)), (0.9, (22, 19, 28)),
-                                 (1.0, (22, 19, 28))])
+    img = vgradient(k(w), k(STRIP_H), [(0.0, (58, 50, 62)), (0.08, (46, 40, 52)), (0.9, (22, 19, 28)),
+                                       (1.0, (22, 19, 28))])
     d = ImageDraw.Draw(img)
-    d.line([(0, 0), (w, 0)], fill=(88, 76, 80, 255))       # top highlight
-    d.line([(0, 27), (w, 27)], fill=(14, 12, 18, 255))     # groove above the gold rule
-    d.line([(0, 28), (w, 28)], fill=rgba(GOLD_DARK))
-    d.line([(0, 29), (w, 29)], fill=(60, 48, 24, 255))
+    hline(d, 0, 0, w, (88, 76, 80, 255))       # top highlight
+    hline(d, 27, 0, w, (14, 12, 18, 255))      # groove above the gold rule
+    hline(d, 28, 0, w, rgba(GOLD_DARK))
+    hline(d, 29, 0, w, (60, 48, 24, 255))
     return img
 
 
@@ -41,21 +41,21 @@ def crest(size, rim=True):
 
 def make_strip():
     left = strip_background(203)
-    left.alpha_composite(crest(20), (8, 5))
+    left.alpha_composite(crest(20), (k(8), k(5)))
     font = cjk(14)
-    draw_text(left, (34, 7), '《Vantor》微端', font, rgba(GOLD_LIGHT), shadow=(0, 0, 0, 200))
+    draw_text(left, (k(34), k(7)), '《Vantor》微端', font, rgba(GOLD_LIGHT), shadow=(0, 0, 0, 200))
     # a thin fading gold flourish after the title
     with Over(left) as d:
         for x in range(140, 196):
             a = int(150 * (1 - (x - 140) / 56))
-            d.point((x, 15), fill=rgba(GOLD, a))
-        d.polygon([(136, 15), (140, 12), (144, 15), (140, 18)], fill=rgba(GOLD))
+            dot(d, (x, 15), rgba(GOLD, a))
+        d.polygon(kp([(136, 15), (140, 12), (144, 15), (140, 18)]), fill=rgba(GOLD))
     save(left, 'strip_left.png')
     save(strip_background(1), 'strip_middle.png')
     right = strip_background(92)
     with Over(right) as d:
-        d.line([(3, 5), (3, 24)], fill=(14, 12, 18, 255))
-        d.line([(4, 5), (4, 24)], fill=rgba(GOLD_DARK, 200))
+        vline(d, 3, 5, 24, (14, 12, 18, 255))
+        vline(d, 4, 5, 24, rgba(GOLD_DARK, 200))
     save(right, 'strip_right.png')
 
 
@@ -205,22 +205,23 @@ def make_strip_buttons():
             canvas.alpha_composite(plate(plate_w, h, look, radius=5))
             img = small(canvas, w, h)
             off = 1 if look == 'pressed' else 0
-            tw, th, box = text_size(font, label)
+            tw, th, box = text_size(font, label)   # in the image's own pixels
             icon_px = 14
             gap = 3 if len(label) > 3 else 4
-            total = icon_px + gap + tw
-            x0 = (plate_w - total) // 2
+            total = k(icon_px + gap) + tw
+            x0 = (k(plate_w) - total) // 2         # in the image's own pixels, as the text
             # icon, drawn large and brought down
             ic, idraw = big(w, h)
             col = rgba(GOLD_LIGHT) if look != 'normal' else rgba(GOLD)
             shade = Image.new('RGBA', ic.size, (0, 0, 0, 0))
-            icon(ImageDraw.Draw(shade), s(x0 + icon_px / 2 + off), s(12 + off), s(6), (0, 0, 0, 200))
+            ix = x0 / k(1) + icon_px / 2 + off
+            icon(ImageDraw.Draw(shade), s(ix), s(12 + off), s(6), (0, 0, 0, 200))
             shade = shade.filter(ImageFilter.GaussianBlur(s(0.8)))
             ic.alpha_composite(shade)
-            icon(idraw, s(x0 + icon_px / 2 + off), s(12 + off), s(6), col)
+            icon(idraw, s(ix), s(12 + off), s(6), col)
             img.alpha_composite(small(ic, w, h))
             text_col = {'normal': (236, 226, 198, 255), 'hover': rgba(CREAM),
                         'pressed': rgba(GOLD_LIGHT)}[look]
-            ty = (h - th) // 2 - box[1] + off
-            draw_text(img, (x0 + icon_px + gap + off, ty), label, font, text_col, shadow=(0, 0, 0, 190))
+            ty = (k(h) - th) // 2 - box[1] + k(off)
+            draw_text(img, (x0 + k(icon_px + gap + off), ty), label, font, text_col, shadow=(0, 0, 0, 190))
             save(img, stem + suffix + '.png')

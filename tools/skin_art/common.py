@@ -21,13 +21,77 @@ INK = (10, 8, 14)
 
 SS = 4  # supersampling factor for shapes; text is drawn at its real size so it stays hinted
 
+# The scale the skin is drawn at: 1 for the images of 100 % displays, 2 for their twins of twice the
+# size, which the client reduces for every other display scale. Every length below is given as at
+# 100 % and goes through k() (or s(), big(), small(), the fonts), so both come from the same drawing.
+K = 1
+
+
+def set_scale(k_):
+    global K
+    K = k_
+
+
+def k(v):
+    """A length of the 100 % layout at the drawing scale."""
+    return v * K
+
+
+def kp(points):
+    """A list of (x, y) points of the 100 % layout at the drawing scale."""
+    return [(x * K, y * K) for x, y in points]
+
+
+def kbox(box):
+    """An inclusive pixel box [x0, y0, x1, y1] of the 100 % layout at the drawing scale: each pixel
+    of the box becomes K x K pixels."""
+    x0, y0, x1, y1 = box
+    return [x0 * K, y0 * K, x1 * K + K - 1, y1 * K + K - 1]
+
+
+def odd(n):
+    """An odd filter size n of the 100 % layout (its radius scaled) at the drawing scale."""
+    return (n - 1) * K + 1
+
+
+def hline(d, y, x0, x1, fill):
+    """A one-pixel line of the 100 % layout from (x0, y) to (x1, y), K pixels thick at the drawing scale."""
+    if K == 1:
+        d.line([(x0, y), (x1, y)], fill=fill)
+    else:
+        d.rectangle(kbox([min(x0, x1), y, max(x0, x1), y]), fill=fill)
+
+
+def vline(d, x, y0, y1, fill):
+    """A one-pixel line of the 100 % layout from (x, y0) to (x, y1)."""
+    if K == 1:
+        d.line([(x, y0), (x, y1)], fill=fill)
+    else:
+        d.rectangle(kbox([x, min(y0, y1), x, max(y0, y1)]), fill=fill)
+
+
+def dot(d, xy, fill):
+    """One pixel of the 100 % layout: K x K pixels at the drawing scale."""
+    if K == 1:
+        d.point(xy, fill=fill)
+    else:
+        d.rectangle(kbox([xy[0], xy[1], xy[0], xy[1]]), fill=fill)
+
+
+def frame_rect(d, box, outline):
+    """A one-pixel outline of an inclusive box of the 100 % layout."""
+    if K == 1:
+        d.rectangle(box, outline=outline)
+    else:
+        d.rectangle(kbox(box), outline=outline, width=K)
+
 
 def cjk(size):
-    return ImageFont.truetype(CJK_FONT, size, index=0)
+    return ImageFont.truetype(CJK_FONT, size * K, index=0)
 
 
 def serif(size):
-    return ImageFont.truetype(SERIF_BOLD, size)
+    return ImageFont.truetype(SERIF_BOLD, size * K)
 
 
 def rgba(c, a=255):
@@ -58,17 +122,19 @@ def vgradient(w, h, stops):
 
 
 def big(w, h):
-    """A transparent supersampled canvas and its drawer."""
-    img = Image.new('RGBA', (w * SS, h * SS), (0, 0, 0, 0))
+    """A transparent supersampled canvas and its drawer, for an image of w x h at 100 %."""
+    img = Image.new('RGBA', (w * SS * K, h * SS * K), (0, 0, 0, 0))
     return img, ImageDraw.Draw(img)
 
 
 def small(img, w, h):
-    return img.resize((w, h), Image.LANCZOS)
+    """A supersampled canvas brought down to the image of w x h at 100 %, at the drawing scale."""
+    return img.resize((w * K, h * K), Image.LANCZOS)
 
 
 def s(v):
-    return v * SS
+    """A length of the 100 % layout on a supersampled canvas."""
+    return v * SS * K
 
 
 def text_size(font, text):
@@ -92,15 +158,24 @@ class Over:
 
 
 def draw_text(img, xy, text, font, fill, shadow=None):
+    """Text at xy in the image's own pixels; the shadow falls one pixel of the 100 % layout away."""
     if shadow:
         with Over(img) as d:
-            d.text((xy[0] + 1, xy[1] + 1), text, font=font, fill=shadow)
+            d.text((xy[0] + K, xy[1] + K), text, font=font, fill=shadow)
     with Over(img) as d:
         d.text(xy, text, font=font, fill=fill)
 
 
+def scaled_name(name):
+    """The file of an image at the drawing scale: 'close.png' at 100 %, 'close@2x.png' at twice it."""
+    if K == 1:
+        return name
+    stem, ext = os.path.splitext(name)
+    return '%s@%dx%s' % (stem, K, ext)
+
+
 def save(img, name):
     os.makedirs(SKIN, exist_ok=True)
-    path = os.path.join(SKIN, name)
+    path = os.path.join(SKIN, scaled_name(name))
     img.save(path, optimize=True)
     return path

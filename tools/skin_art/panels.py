@@ -8,13 +8,14 @@ import struct
 from PIL import Image, ImageDraw, ImageFilter
 
 from skin_art.chrome import crest
-from skin_art.common import (CREAM, GOLD, GOLD_DARK, GOLD_LIGHT, INK, RES, Over, big, cjk, draw_text, rgba, s,
-                             save, small, text_size, vgradient)
+from skin_art.common import (CREAM, GOLD, GOLD_DARK, GOLD_LIGHT, INK, RES, Over, big, cjk, dot, draw_text,
+                             frame_rect, hline, k, kp, rgba, s, save, small, text_size, vgradient, vline)
+from skin_art import common
 
 
 # ---- Cache-cleaning overlay -----------------------------------------------------------------------
 def make_overlay():
-    save(Image.new('RGBA', (1, 1), (18, 16, 24, 255)), 'mask_texture.png')
+    save(Image.new('RGBA', (k(1), k(1)), (18, 16, 24, 255)), 'mask_texture.png')
     # eight beads on a ring; a bright head with a fading tail turns a quarter per frame
     n = 8
     for frame in range(4):
@@ -39,9 +40,9 @@ def make_overlay():
 
 # ---- Message box --------------------------------------------------------------------------------
 def corner_ornament(d, x, y, sx, sy, col):
-    d.polygon([(x, y), (x + sx * 7, y), (x, y + sy * 7)], fill=col)
-    d.line([(x + sx * 9, y), (x + sx * 16, y)], fill=col)
-    d.line([(x, y + sy * 9), (x, y + sy * 16)], fill=col)
+    d.polygon(kp([(x, y), (x + sx * 7, y), (x, y + sy * 7)]), fill=col)
+    hline(d, y, x + sx * 9, x + sx * 16, col)
+    vline(d, x, y + sy * 9, y + sy * 16, col)
 
 
 def make_message_box():
@@ -49,30 +50,30 @@ def make_message_box():
     # The box is drawn at (-2, -2) into a 253 x 106 window: the visible frame runs from 2 to 254
     # across and 2 to 107 down.
     l, t, r, b = 2, 2, 254, 107
-    img = Image.new('RGBA', (w, h), rgba(INK))
-    body = vgradient(r - l + 1, b - t + 1, [(0.0, (50, 43, 56)), (0.25, (34, 30, 42)), (1.0, (18, 16, 24))])
-    img.alpha_composite(body, (l, t))
+    img = Image.new('RGBA', (k(w), k(h)), rgba(INK))
+    body = vgradient(k(r - l + 1), k(b - t + 1), [(0.0, (50, 43, 56)), (0.25, (34, 30, 42)), (1.0, (18, 16, 24))])
+    img.alpha_composite(body, (k(l), k(t)))
     d = ImageDraw.Draw(img)
     # title band
-    band = vgradient(r - l - 3, 25, [(0.0, (72, 60, 58)), (1.0, (40, 34, 44))])
-    img.alpha_composite(band, (l + 2, t + 2))
+    band = vgradient(k(r - l - 3), k(25), [(0.0, (72, 60, 58)), (1.0, (40, 34, 44))])
+    img.alpha_composite(band, (k(l + 2), k(t + 2)))
     with Over(img) as o:
         for x in range(l + 8, r - 7):
             dist = abs(x - (l + r) / 2) / ((r - l) / 2)
-            o.point((x, 29), fill=rgba(GOLD, int(230 * (1 - dist ** 2))))
-            o.point((x, 30), fill=(0, 0, 0, int(90 * (1 - dist ** 2))))
-        o.rectangle([l + 3, t + 3, r - 3, b - 3], outline=rgba(GOLD, 90))
-    d.polygon([(130, 26), (134, 29), (130, 32), (126, 29)], fill=rgba(GOLD_LIGHT))
+            dot(o, (x, 29), rgba(GOLD, int(230 * (1 - dist ** 2))))
+            dot(o, (x, 30), (0, 0, 0, int(90 * (1 - dist ** 2))))
+        frame_rect(o, [l + 3, t + 3, r - 3, b - 3], rgba(GOLD, 90))
+    d.polygon(kp([(130, 26), (134, 29), (130, 32), (126, 29)]), fill=rgba(GOLD_LIGHT))
     # frame: dark gold outer line, bright inner line
-    d.rectangle([l, t, r, b], outline=rgba(GOLD_DARK))
-    d.rectangle([l + 1, t + 1, r - 1, b - 1], outline=(12, 10, 14, 255))
+    frame_rect(d, [l, t, r, b], rgba(GOLD_DARK))
+    frame_rect(d, [l + 1, t + 1, r - 1, b - 1], (12, 10, 14, 255))
     for (x, y, sx, sy) in ((l + 3, t + 3, 1, 1), (r - 3, t + 3, -1, 1), (l + 3, b - 3, 1, -1),
                            (r - 3, b - 3, -1, -1)):
         corner_ornament(d, x, y, sx, sy, rgba(GOLD))
     # a faint emblem behind the message line
     em = crest(40).copy()
     em.putalpha(em.getchannel('A').point(lambda a: a * 18 // 255))
-    img.alpha_composite(em, (108, 40))
+    img.alpha_composite(em, (k(108), k(40)))
     save(img, 'msgbox_bg.png')
 
     font = cjk(15)
@@ -106,7 +107,7 @@ def make_message_box():
                 canvas = Image.alpha_composite(glow, canvas)
             img = small(canvas, bw, bh)
             tw, th, tb = text_size(font, label)
-            draw_text(img, ((bw - tw) // 2 - tb[0], (bh - th) // 2 - tb[1]), label, font, text_col,
+            draw_text(img, ((k(bw) - tw) // 2 - tb[0], (k(bh) - th) // 2 - tb[1]), label, font, text_col,
                       shadow=shadow)
             save(img, stem + ('_hover' if look == 'hover' else '') + '.png')
 
@@ -118,6 +119,9 @@ def make_message_box():
 
 # ---- Login popup: background bitmap and its two buttons ---------------------------------------------
 def make_popup():
+    make_popup_buttons()
+    if common.K != 1:
+        return  # the pattern is tiled at its own size on every display
     w, h = 739, 471
     rnd = random.Random(318)
     img = vgradient(w, h, [(0.0, (52, 44, 52)), (0.15, (30, 26, 36)), (0.16, (24, 21, 30)), (1.0, (16, 14, 21))])
@@ -150,6 +154,8 @@ def make_popup():
                 px[x, y] = (0, 254, 0)
     out.save(os.path.join(RES, 'popup_bg.bmp'))
 
+
+def make_popup_buttons():
     for stem, (bw, bh), kind in (('popup_min', (27, 30), 'min'), ('popup_close', (28, 31), 'close')):
         for look, suffix in (('normal', ''), ('hover', '_hover'), ('pressed', '_down')):
             canvas, d = big(bw, bh)

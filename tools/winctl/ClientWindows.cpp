@@ -1,4 +1,5 @@
 #include "ClientWindows.h"
+#include "framework/Dpi.h"
 #include "framework/Geometry.h"
 #include "res/resource.h"
 
@@ -7,8 +8,7 @@
 const wchar_t CClientWindows::kTitle[] = L"《Vantor》微端";
 
 namespace {
-// Sizes the client's skin fixes; they tell its untitled windows apart.
-constexpr int kPopupWidth = 700, kPopupHeight = 460;
+// The message box's size at 100 %, which its DPI scales; it tells the untitled box apart.
 constexpr int kMessageBoxWidth = 253, kMessageBoxHeight = 106;
 
 bool HasClientTitle(HWND hWnd)
@@ -28,6 +28,17 @@ CRect WindowRect(HWND hWnd)
     RECT rc{};
     ::GetWindowRect(hWnd, &rc);
     return rc;
+}
+
+// The box's size at the DPI of its process, which another process cannot ask (Wine answers with
+// the asker's own): any scale that gives exactly this size will do.
+bool IsMessageBoxSize(const CRect& rc)
+{
+    for (UINT nDpi = 48; nDpi <= 480; ++nDpi) {
+        if (rc.Width() == ScaleForDpi(kMessageBoxWidth, nDpi) && rc.Height() == ScaleForDpi(kMessageBoxHeight, nDpi))
+            return true;
+    }
+    return false;
 }
 }  // namespace
 
@@ -59,13 +70,13 @@ HWND CClientWindows::Main() const
     return nullptr;
 }
 
-HWND CClientWindows::OwnedWindowOfSize(HWND hOwner, int cx, int cy) const
+HWND CClientWindows::OwnedWindow(HWND hOwner) const
 {
     if (!hOwner)
         return nullptr;
     for (HWND hWnd : m_windows) {
         const CRect rc = WindowRect(hWnd);
-        if (::GetWindow(hWnd, GW_OWNER) == hOwner && rc.Width() == cx && rc.Height() == cy)
+        if (::GetWindow(hWnd, GW_OWNER) == hOwner && !rc.IsRectEmpty())
             return hWnd;
     }
     return nullptr;
@@ -73,15 +84,15 @@ HWND CClientWindows::OwnedWindowOfSize(HWND hOwner, int cx, int cy) const
 
 HWND CClientWindows::LoginPopup() const
 {
-    return OwnedWindowOfSize(Start(), kPopupWidth, kPopupHeight);
+    // The start window's only owned window; its size follows the display's scale.
+    return OwnedWindow(Start());
 }
 
 HWND CClientWindows::MessageBox() const
 {
     for (HWND hWnd : m_windows) {
-        const CRect rc = WindowRect(hWnd);
-        if (::GetWindowTextLengthW(hWnd) == 0 && rc.Width() == kMessageBoxWidth &&
-            rc.Height() == kMessageBoxHeight && ::GetDlgItem(hWnd, IDOK) && ::GetDlgItem(hWnd, IDCANCEL))
+        if (::GetWindowTextLengthW(hWnd) == 0 && IsMessageBoxSize(WindowRect(hWnd)) && ::GetDlgItem(hWnd, IDOK) &&
+            ::GetDlgItem(hWnd, IDCANCEL))
             return hWnd;
     }
     return nullptr;

@@ -17,9 +17,9 @@ public:
     HWND Start() const;
     // The main window: the client's title and its close and clear-cache buttons.
     HWND Main() const;
-    // The login popup over the start window (700 x 460, owned by it).
+    // The login popup over the start window (700 x 460 at 100 %, owned by it).
     HWND LoginPopup() const;
-    // A skinned message box of the client (253 x 106, no title, OK and Cancel).
+    // A skinned message box of the client (253 x 106 at 100 %, no title, OK and Cancel).
     HWND MessageBox() const;
     // The cache-cleaning overlay: a window owned by the main window that covers it exactly.
     HWND CleaningOverlay() const;
@@ -29,7 +29,7 @@ public:
 
 private:
     static BOOL CALLBACK Collect(HWND hWnd, LPARAM lParam);
-    HWND OwnedWindowOfSize(HWND hOwner, int cx, int cy) const;
+    HWND OwnedWindow(HWND hOwner) const;
 
     std::vector<HWND> m_windows;
 };

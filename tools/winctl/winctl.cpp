@@ -17,9 +17,14 @@
 //   winctl close-prompt <seconds>        presses the main window's close button (or closes the start
 //                                        window) and waits for the close prompt
 //   winctl answer ok|cancel              presses a button of the client's message box
+//   winctl dpi [file]                    prints (or writes to the file) the DPI of a new window of this
+//                                        process three times, as the client's query finds it: with
+//                                        the system's functions, with the monitor's only (Windows 8.1)
+//                                        and with neither (Windows 7: the screen's logical pixels)
 // Exit code 0 on success, 1 when the window or the picture did not come, 2 for a wrong command line.
 #include "ClientWindows.h"
 #include "CacheFiller.h"
+#include "framework/Dpi.h"
 #include "ScreenCapture.h"
 #include "res/resource.h"
 #include "tests/support/ResourcePatch.h"
@@ -211,6 +216,24 @@ int Answer(const wchar_t* pszButton)
     Click(hBox, _wcsicmp(pszButton, L"ok") == 0 ? IDOK : IDCANCEL);
     return 0;
 }
+int PrintDpi(const wchar_t* pszFile)
+{
+    HWND hwnd = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    if (!hwnd)
+        return 1;
+    const DpiFunctions& all = SystemDpiFunctions();
+    const UINT nAll = QueryWindowDpi(hwnd, all);
+    const UINT nMonitor = QueryWindowDpi(hwnd, DpiFunctions{nullptr, all.pGetDpiForMonitor});
+    const UINT nNeither = QueryWindowDpi(hwnd, DpiFunctions{});
+    DestroyWindow(hwnd);
+    FILE* out = pszFile ? _wfopen(pszFile, L"w") : stdout;
+    if (!out)
+        return Fail("could not write the file");
+    std::fprintf(out, "%u %u %u\n", nAll, nMonitor, nNeither);
+    if (pszFile)
+        std::fclose(out);
+    return 0;
+}
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -222,6 +245,8 @@ int wmain(int argc, wchar_t** argv)
         DestroyWindow(hwnd);
         return 0;
     }
+    if ((argc == 2 || argc == 3) && wcscmp(argv[1], L"dpi") == 0)
+        return PrintDpi(argc == 3 ? argv[2] : nullptr);
     if (argc < 3)
         return 2;
     const wchar_t* pszCommand = argv[1];

@@ -41,10 +41,10 @@ bool WaitForExitPumping(ClientProcess& client, DWORD nTimeoutMs)
 }
 
 // True when the window answered: its process was alive and its thread took the message.
-bool SendTo(HWND hWnd, UINT message, WPARAM wParam)
+bool SendTo(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam = 0)
 {
     DWORD_PTR dwResult = 0;
-    return ::SendMessageTimeoutW(hWnd, message, wParam, 0, SMTO_NORMAL, kSendTimeoutMs, &dwResult) != 0;
+    return ::SendMessageTimeoutW(hWnd, message, wParam, lParam, SMTO_NORMAL, kSendTimeoutMs, &dwResult) != 0;
 }
 
 // Starts the client with a game window inside hFrame that opens strUrl.
@@ -156,24 +156,30 @@ TEST(GameWindowProcess, MovesIntoTheFrameFollowsItsLayoutsAndEndsOnClose)
     ASSERT_NE(hView, nullptr) << "no game view";
     EXPECT_EQ(RectInParent(hView), (RECT{0, 0, 1000, 670}));
 
-    // Fitting: full screen takes the whole client area, otherwise the strip stays free; the frame's
-    // client area is read at every fit.
+    // Fitting: full screen takes the whole client area, otherwise the strip stays free, as high as
+    // the DPI the frame says it draws at (none said: the frame's own, 96 here); the frame's client
+    // area is read at every fit.
     const struct
     {
         const char* what;
         WPARAM wFullScreen;
+        LPARAM lFrameDpi;
         SIZE frameSize;
         RECT game;
         RECT view;
     } fits[] = {
-        {"full screen", 1, {1000, 700}, {0, 0, 1000, 700}, {0, 0, 1000, 700}},
-        {"back from full screen", 0, {1000, 700}, {0, 30, 1000, 700}, {0, 0, 1000, 670}},
-        {"smaller frame", 0, {800, 600}, {0, 30, 800, 600}, {0, 0, 800, 570}},
-        {"smaller frame, full screen", 1, {800, 600}, {0, 0, 800, 600}, {0, 0, 800, 600}},
+        {"full screen", 1, 0, {1000, 700}, {0, 0, 1000, 700}, {0, 0, 1000, 700}},
+        {"back from full screen", 0, 0, {1000, 700}, {0, 30, 1000, 700}, {0, 0, 1000, 670}},
+        {"frame at 150 %", 0, 144, {1000, 700}, {0, 45, 1000, 700}, {0, 0, 1000, 655}},
+        {"frame at 200 %, full screen", 1, 192, {1000, 700}, {0, 0, 1000, 700}, {0, 0, 1000, 700}},
+        {"frame at 200 %", 0, 192, {1000, 700}, {0, 60, 1000, 700}, {0, 0, 1000, 640}},
+        {"frame at 100 %", 0, 96, {1000, 700}, {0, 30, 1000, 700}, {0, 0, 1000, 670}},
+        {"smaller frame", 0, 0, {800, 600}, {0, 30, 800, 600}, {0, 0, 800, 570}},
+        {"smaller frame, full screen", 1, 0, {800, 600}, {0, 0, 800, 600}, {0, 0, 800, 600}},
     };
     for (const auto& f : fits) {
         ::SetWindowPos(frame.Handle(), nullptr, 0, 0, f.frameSize.cx, f.frameSize.cy, SWP_NOMOVE | SWP_NOZORDER);
-        EXPECT_TRUE(SendTo(hGame, WM_GAMEWND_FIT, f.wFullScreen)) << f.what;
+        EXPECT_TRUE(SendTo(hGame, WM_GAMEWND_FIT, f.wFullScreen, f.lFrameDpi)) << f.what;
         EXPECT_EQ(RectInParent(hGame), f.game) << f.what;
         EXPECT_EQ(RectInParent(hView), f.view) << f.what;
     }

@@ -173,6 +173,15 @@ int CGameWndRecorder::LastFit() const
     return -1;
 }
 
+LPARAM CGameWndRecorder::LastFitDpi() const
+{
+    for (auto it = m_records.rbegin(); it != m_records.rend(); ++it) {
+        if (it->message == WM_GAMEWND_FIT)
+            return it->lParam;
+    }
+    return -1;
+}
+
 int CGameWndRecorder::Count(UINT message) const
 {
     int n = 0;
@@ -189,7 +198,7 @@ LRESULT CALLBACK CGameWndRecorder::WndProc(HWND hWnd, UINT uMsg, WPARAM wParam, 
     }
     auto* self = reinterpret_cast<CGameWndRecorder*>(::GetWindowLongPtrW(hWnd, GWLP_USERDATA));
     if (self && (uMsg == WM_GAMEWND_FIT || uMsg == WM_GAMEWND_REFRESH || uMsg == WM_CLOSE)) {
-        self->m_records.push_back(Record{uMsg, wParam});
+        self->m_records.push_back(Record{uMsg, wParam, lParam});
         // A game window closes its own process; this one stays for the test to read.
         return 0;
     }

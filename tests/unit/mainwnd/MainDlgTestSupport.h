@@ -44,6 +44,7 @@ public:
     using CTorvel_QermDlg::m_pImgStripRight;
     using CTorvel_QermDlg::m_pMask;
     using CTorvel_QermDlg::m_pView;
+    using CTorvel_QermDlg::m_nDpi;
     using CTorvel_QermDlg::m_strGameUrl;
     using CTorvel_QermDlg::m_strLastScreenshot;
     using CTorvel_QermDlg::RemoveTrayIcon;
@@ -104,10 +105,13 @@ public:
     {
         UINT message;
         WPARAM wParam;
+        LPARAM lParam;
     };
     std::vector<Record> m_records;
     // The wParam of the last WM_GAMEWND_FIT, or -1 when none came.
     int LastFit() const;
+    // The lParam of the last WM_GAMEWND_FIT (the main window's DPI), or -1 when none came.
+    LPARAM LastFitDpi() const;
     int Count(UINT message) const;
 
 private:

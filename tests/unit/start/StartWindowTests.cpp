@@ -263,3 +263,28 @@ TEST(StartWindow, TheVersionTextSitsInTheLowerRightCorner)
     EXPECT_GT(nInk, 8);
     EXPECT_EQ(nStray, 0);
 }
+
+TEST(StartWindow, MovedToAMonitorOfAnotherScaleItIsLaidOutAgainOnTheScreen)
+{
+    CProbeLogin login;
+    RunStart(login, [](CProbeLogin& l) {
+        const HWND hWnd = l.GetSafeHwnd();
+        // 125 %: 1394 x 904 would not fit the 1280 x 800 screen, so the window is reduced to a layout
+        // of 106 DPI and kept on the screen, however far right the suggestion lies.
+        RECT rcAt125 = {100, 0, 1494, 904};
+        ::SendMessageW(hWnd, WM_DPICHANGED, MAKEWPARAM(120, 120), reinterpret_cast<LPARAM>(&rcAt125));
+        EXPECT_EQ(l.GetLayout().nDpi, 106u);
+        EXPECT_EQ(ScreenRect(hWnd), (RECT{49, 2, 1280, 800}));
+        EXPECT_EQ(l.m_nImageWidth, 1231u);
+        EXPECT_EQ(ScreenRect(l.Popup()), (RECT{445, 220, 1218, 728}));
+        EXPECT_EQ(RectInParent(::GetDlgItem(l.Popup(), IDC_POPUP_BTN_1027)), (RECT{682, 0, 715, 31}));
+        EXPECT_EQ(RectInParent(::GetDlgItem(l.Popup(), IDC_POPUP_BTN_1016)), (RECT{701, 33, 734, 63}));
+        // Back at 100 %: the picture's own size and the popup's own place.
+        RECT rcAt100 = {0, 0, 1115, 723};
+        ::SendMessageW(hWnd, WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&rcAt100));
+        EXPECT_EQ(l.GetLayout().nDpi, 96u);
+        EXPECT_EQ(ScreenRect(hWnd), (RECT{0, 0, 1115, 723}));
+        EXPECT_EQ(ScreenRect(l.Popup()), (RECT{359, 197, 1059, 657}));
+        EXPECT_EQ(RectInParent(::GetDlgItem(l.Popup(), IDC_POPUP_BTN_1027)), (RECT{618, 0, 648, 28}));
+    });
+}
