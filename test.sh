@@ -1,21 +1,22 @@
 #!/usr/bin/env bash
 # Builds both architectures and runs every test under Wine: ./test.sh [--32] [ctest arguments]
-# TORVEL_BUILD chooses the build folder (default ./build). --32 (or TORVEL_SMOKE32=1, as CI sets)
-# adds the shipped 32-bit build: its smoke test and the whole suite again against it, under 32-bit
-# Wine through user-mode emulation, after the 64-bit suite.
+# TORVEL_BUILD chooses the build folder (default ./build). TORVEL_SMOKE32=1 (as CI sets) adds the
+# shipped 32-bit build's smoke test; --32 adds that and the whole suite again against the 32-bit
+# build, under 32-bit Wine through user-mode emulation, after the 64-bit suite.
 set -euo pipefail
 root=$(cd "$(dirname "$0")" && pwd)
 out=${TORVEL_BUILD:-$root/build}
-run32=${TORVEL_SMOKE32:-0}
-if [ "${1:-}" = --32 ]; then run32=1; shift; fi
+run32=none
+[ "${TORVEL_SMOKE32:-0}" = 1 ] && run32=smoke
+if [ "${1:-}" = --32 ]; then run32=suite; shift; fi
 "$root/tools/install-deps.sh"
 # The product for 32-bit Windows always builds, with warnings as errors; its test programs only when
 # they run.
-if [ "$run32" = 1 ]; then
-  "$root/tools/build.sh" i686 "$out"
-else
-  TORVEL_TARGETS="Torvel_Qerm" "$root/tools/build.sh" i686 "$out"
-fi
+case $run32 in
+  suite) "$root/tools/build.sh" i686 "$out" ;;
+  smoke) TORVEL_TARGETS="Torvel_Qerm smoke32" "$root/tools/build.sh" i686 "$out" ;;
+  *) TORVEL_TARGETS="Torvel_Qerm" "$root/tools/build.sh" i686 "$out" ;;
+esac
 
 # Each part's result for the summary at the end: passed, failed or skipped, with the reason.
 declare -A result=()
@@ -50,9 +51,9 @@ if [ -x "$root/tests/fuzz/run.sh" ] && [ $# -eq 0 ]; then
 fi
 wine_env_stop
 
-if [ "$run32" = 1 ]; then
+if [ "$run32" != none ]; then
   . "$root/tools/suite32.sh"
-  run_32bit_parts "$@"
+  run_32bit_parts "$run32" "$@"
 fi
 
 # One line per part and the count: a skipped part is neither passed nor failed.
