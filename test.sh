@@ -29,7 +29,7 @@ done
 status=0
 started=$(date +%s)
 part=0
-ctest --test-dir "$out/x86_64" --output-on-failure --timeout 120 -j"$(nproc)" "$@" || part=$?
+ctest --test-dir "$out/x86_64" --output-on-failure --no-tests=error --timeout 120 -j"$(nproc)" "$@" || part=$?
 echo "suite: $(( $(date +%s) - started )) s"
 result[unit and end-to-end tests]=$([ $part -eq 0 ] && echo passed || echo failed)
 if [ -x "$root/tests/fuzz/run.sh" ] && [ $# -eq 0 ]; then
