@@ -15,7 +15,7 @@
 #include "support/ClientProcess.h"
 #include "support/RectText.h"
 #include "support/Wait.h"
-#include "unit/browser/LoopbackServer.h"
+#include "support/LoopbackHttpServer.h"
 
 namespace {
 constexpr int kFrameWidth = 1000;
@@ -131,8 +131,8 @@ private:
 
 TEST(GameWindowProcess, MovesIntoTheFrameFollowsItsLayoutsAndEndsOnClose)
 {
-    CLoopbackServer server;
-    ASSERT_TRUE(server.Start());
+    CPageServer server;
+    ASSERT_TRUE(server.IsListening());
     CTestFrame frame;
     ClientProcess client;
     ASSERT_TRUE(StartInFrame(client, frame.Handle(), server.Url(kGamePath)));
@@ -213,8 +213,8 @@ enum class FrameEnd
 // first, so only its watcher can end it. The process must end with 0 within nBoundMs.
 void ExpectEndWhenFrameGoes(FrameEnd how, bool bStuck, DWORD nBoundMs)
 {
-    CLoopbackServer server;
-    ASSERT_TRUE(server.Start());
+    CPageServer server;
+    ASSERT_TRUE(server.IsListening());
     ClientProcess host;
     CTestFrame ownFrame;
     HWND hFrame = ownFrame.Handle();
@@ -302,8 +302,8 @@ private:
 
 TEST(GameWindowProcess, FrameThatHangsDuringTheAnnouncementCannotHoldTheProcess)
 {
-    CLoopbackServer server;
-    ASSERT_TRUE(server.Start());
+    CPageServer server;
+    ASSERT_TRUE(server.IsListening());
     CHangingFrame frame;
     ClientProcess client;
     ASSERT_TRUE(StartInFrame(client, frame->Handle(), server.Url(kGamePath)));

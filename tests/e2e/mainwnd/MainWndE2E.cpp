@@ -10,7 +10,7 @@
 #include "support/RectText.h"
 #include "support/Wait.h"
 #include "support/XKeys.h"
-#include "unit/browser/LoopbackServer.h"
+#include "support/LoopbackHttpServer.h"
 
 #include <vector>
 
@@ -28,8 +28,8 @@ const wchar_t kUnreachableGameUrl[] = L"http://127.0.0.1:9/game/start?play_gamec
 
 TEST(MainWindowE2E, StartWindowHandsTheGameAddressToAMainWindowThatCoversTheScreen)
 {
-    CLoopbackServer server;
-    ASSERT_TRUE(server.Start());
+    CPageServer server;
+    ASSERT_TRUE(server.IsListening());
     CPatchedClient copy(server.Url(L"/game/start?play_gamecode=e2e").c_str());
     ASSERT_TRUE(copy.Ready());
     ClientProcess client;

@@ -21,13 +21,13 @@ namespace {
 Step AnswerPrompt(int nId, const wchar_t* pszTitle, const wchar_t* pszMessage)
 {
     return [=](CProbeMainDlg&) {
-        CCustomMessageBox* pBox = FindMessageBox();
-        if (!pBox)
+        const HWND hBox = FindMessageBox();
+        if (!hBox)
             return false;
-        const BoxTexts texts = TextsOf(pBox);
+        const BoxTexts texts = TextsOf(hBox);
         EXPECT_STREQ(texts.strTitle, pszTitle);
         EXPECT_STREQ(texts.strMessage, pszMessage);
-        Click(::GetDlgItem(pBox->GetSafeHwnd(), nId));
+        ClickButton(::GetDlgItem(hBox, nId));
         return true;
     };
 }
@@ -287,7 +287,7 @@ TEST(ClosePrompt, SystemCloseAsksAndCancellingLeavesFullScreen)
     CProbeMainDlg dlg;
     const INT_PTR result = RunMainDlg(dlg, {WaitUntilShown(),
         [](CProbeMainDlg& d) {
-            Click(d.m_btnFullScreen);
+            ClickButton(d.m_btnFullScreen);
             EXPECT_TRUE(d.m_bFullScreen);
             d.PostMessage(WM_SYSCOMMAND, SC_CLOSE);
             return true;
@@ -309,7 +309,7 @@ TEST(TrayIcon, LeftClickShowsTheHiddenWindowAndTheMenuCommandToggles)
 {
     CProbeMainDlg dlg;
     EXPECT_EQ(RunMainDlg(dlg, {WaitUntilShown(), [](CProbeMainDlg& d) {
-        Click(d.m_btnBossKey);
+        ClickButton(d.m_btnBossKey);
         EXPECT_FALSE(d.IsWindowVisible());
         EXPECT_EQ(d.SendMessage(WM_USER + 1, 0, WM_LBUTTONDOWN), 0);
         EXPECT_TRUE(d.IsWindowVisible());
@@ -335,7 +335,7 @@ TEST(TrayIcon, LeftClickKeepsAMinimisedWindowMinimised)
 {
     CProbeMainDlg dlg;
     EXPECT_EQ(RunMainDlg(dlg, {WaitUntilShown(), [](CProbeMainDlg& d) {
-        Click(d.m_btnMinimize);
+        ClickButton(d.m_btnMinimize);
         d.SendMessage(WM_USER + 1, 0, WM_LBUTTONDOWN);
         EXPECT_TRUE(d.IsWindowVisible());
         EXPECT_TRUE(d.IsIconic());
