@@ -24,8 +24,6 @@ DWORD WaitForChildOf(DWORD dwParent, const CString& strExe, DWORD nTimeoutMs = 1
 }
 }  // namespace
 
-const wchar_t kUnreachableGameUrl[] = L"http://127.0.0.1:9/game/start?play_gamecode=e2e";
-
 TEST(MainWindowE2E, StartWindowHandsTheGameAddressToAMainWindowThatCoversTheScreen)
 {
     CPageServer server;
