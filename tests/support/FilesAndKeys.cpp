@@ -73,8 +73,10 @@ static void CollectTree(const CString& strRoot, const std::wstring& relative, st
         if (name == L"." || name == L"..")
             continue;
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            out.push_back(relative + name + L"\\");
-            CollectTree(strRoot, out.back(), out);
+            // A copy: the listing grows below, which moves what it holds.
+            const std::wstring folder = relative + name + L"\\";
+            out.push_back(folder);
+            CollectTree(strRoot, folder, out);
         } else
             out.push_back(relative + name);
     }
