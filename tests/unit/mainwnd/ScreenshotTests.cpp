@@ -220,7 +220,8 @@ TEST(Screenshot, ReadOnlyFileInThePlaceOfTheFolderGivesTheReasonAndNoFile)
     EXPECT_EQ(FilesIn(pictures.Folder().c_str()), std::vector<std::wstring>{L"《Vantor》"})
         << "something was written";
     EXPECT_EQ(ReadFileBytes(strBlocker), "the player's own file");
-    EXPECT_EQ(::GetFileAttributesW(strBlocker), DWORD(FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(::GetFileAttributesW(strBlocker) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY),
+              DWORD(FILE_ATTRIBUTE_READONLY)) << "the file was changed or replaced";
     EXPECT_STREQ(dlg.m_strLastScreenshot, L"");
     // What the player reads in the balloon: the system's words for a name that is no folder.
     const std::vector<std::wstring> balloons = trace.LinesStartingWith(L"Tray balloon");
