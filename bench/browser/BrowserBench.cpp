@@ -12,7 +12,7 @@
 
 #include "BrowserTestSupport.h"
 #include "HtmlFakes.h"
-#include "LoopbackServer.h"
+#include "support/LoopbackHttpServer.h"
 #include "Handles.h"
 #include "browser/DocEvtHandler.h"
 #include "browser/MyHtmlView.h"
@@ -56,8 +56,8 @@ std::vector<double> Measure(int nRuns, const std::function<void(int)>& fn)
 int wmain()
 {
     OleInitScope ole;
-    CLoopbackServer server;
-    if (!server.Start())
+    CPageServer server;
+    if (!server.IsListening())
         return 1;
     CTestHostWindow host;
 

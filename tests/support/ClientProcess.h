@@ -15,6 +15,11 @@ class ClientProcess
 public:
     // Starts strApplication with exactly strCommandLine (no program path is added).
     bool Start(const CString& strApplication, const CString& strCommandLine);
+    // Starts strExe with its path as the command line, its Wine diagnostic channels set to
+    // pszChannels (as WINEDEBUG takes them) and what Wine writes on them appended to the file
+    // strLog. Wine writes them only to the Unix standard error, which a Windows program cannot
+    // hand to a child, so a Unix shell starts the process; this object then owns the process.
+    bool StartWithWineDiagnostics(const CString& strExe, const char* pszChannels, const CString& strLog);
     // Waits for a visible top-level window of this process with the given title.
     HWND WaitForWindow(const wchar_t* title, DWORD timeoutMs = 15000) const;
     std::vector<HWND> TopLevelWindows(bool bVisibleOnly) const;

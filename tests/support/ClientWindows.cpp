@@ -68,21 +68,30 @@ bool IsSkinnedMessageBox(HWND hWnd)
            GetDlgItem(hWnd, IDCANCEL);
 }
 
-HWND WaitForMessageBox(DWORD dwProcessId, DWORD nTimeoutMs)
+HWND FindMessageBox(DWORD dwProcessId)
 {
-    for (DWORD waited = 0; waited <= nTimeoutMs; waited += 50) {
-        for (HWND hwnd : TopLevelWindowsOf(dwProcessId, true)) {
-            if (IsSkinnedMessageBox(hwnd))
-                return hwnd;
-        }
-        Sleep(50);
+    for (HWND hwnd : TopLevelWindowsOf(dwProcessId, true)) {
+        if (IsSkinnedMessageBox(hwnd))
+            return hwnd;
     }
     return nullptr;
+}
+
+HWND WaitForMessageBox(DWORD dwProcessId, DWORD nTimeoutMs)
+{
+    HWND hBox = nullptr;
+    WaitUntil([&] { return (hBox = FindMessageBox(dwProcessId)) != nullptr; }, nTimeoutMs);
+    return hBox;
 }
 
 void ClickDialogButton(HWND hDialog, int nID)
 {
     PostMessageW(hDialog, WM_COMMAND, MAKEWPARAM(nID, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(hDialog, nID)));
+}
+
+void ClickButton(HWND hButton)
+{
+    SendMessageW(hButton, BM_CLICK, 0, 0);
 }
 
 bool AnswerMessageBox(DWORD dwProcessId, int nID, DWORD nTimeoutMs)

@@ -10,14 +10,19 @@ HWND WaitForStartWindow(const ClientProcess& client, DWORD nTimeoutMs = 20000);
 HWND WaitForStartWindowOf(const CString& strExe, DWORD nTimeoutMs = 30000);
 // The skinned message box: a visible 253 x 106 window (at 100 %) without a title, with OK and Cancel.
 bool IsSkinnedMessageBox(HWND hWnd);
+// The visible skinned message box of the process (by default this one), or null.
+HWND FindMessageBox(DWORD dwProcessId = ::GetCurrentProcessId());
 // The skinned message box of the process with this id; null when none came in the time.
 HWND WaitForMessageBox(DWORD dwProcessId, DWORD nTimeoutMs = 10000);
 inline HWND WaitForMessageBox(const ClientProcess& client, DWORD nTimeoutMs = 10000)
 {
     return WaitForMessageBox(client.Id(), nTimeoutMs);
 }
-// Clicks a button of a dialog the way the button reports a click.
+// Clicks a button of a dialog of another process the way the button reports a click (posted: the
+// click may open a modal loop there).
 void ClickDialogButton(HWND hDialog, int nID);
+// Clicks a button of this thread (BM_CLICK): its parent has handled the click when this returns.
+void ClickButton(HWND hButton);
 // Waits for the skinned message box of the process and clicks its button nID; false when none came.
 bool AnswerMessageBox(DWORD dwProcessId, int nID, DWORD nTimeoutMs = 10000);
 // Sends the close command to a window of the client (its start or main window) and confirms the

@@ -64,6 +64,35 @@ std::vector<std::wstring> FilesIn(const CString& strFolder, const wchar_t* pszPa
     return names;
 }
 
+static void CollectTree(const CString& strRoot, const std::wstring& relative, std::vector<std::wstring>& out)
+{
+    WIN32_FIND_DATAW data{};
+    UniqueFindFile search(::FindFirstFileW(strRoot + (relative + L"*").c_str(), &data));
+    for (bool bMore = bool(search); bMore; bMore = ::FindNextFileW(search.get(), &data)) {
+        const std::wstring name = data.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            // A copy: the listing grows below, which moves what it holds.
+            const std::wstring folder = relative + name + L"\\";
+            out.push_back(folder);
+            CollectTree(strRoot, folder, out);
+        } else
+            out.push_back(relative + name);
+    }
+}
+
+std::vector<std::wstring> TreeIn(const CString& strFolder)
+{
+    std::vector<std::wstring> out;
+    std::wstring root(strFolder);
+    if (root.empty() || root.back() != L'\\')
+        root += L'\\';
+    CollectTree(root.c_str(), L"", out);
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
 CString ShellFolder(int csidl)
 {
     wchar_t szPath[MAX_PATH] = L"";

@@ -18,6 +18,8 @@ void DeleteTree(const CString& strPath);
 CString ShellFolder(int csidl);
 // The names of the files (not folders) in strFolder that match pszPattern, sorted.
 std::vector<std::wstring> FilesIn(const CString& strFolder, const wchar_t* pszPattern = L"*");
+// Every file and folder below strFolder, relative to it and sorted; folders end in a backslash.
+std::vector<std::wstring> TreeIn(const CString& strFolder);
 // The temporary folder with strName appended (no trailing backslash).
 CString TempPath(const CString& strName);
 

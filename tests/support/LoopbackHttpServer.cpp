@@ -14,7 +14,14 @@ CannedResponse CannedResponse::Make(const char* status, const std::string& body,
     return r;
 }
 
-CSilentListener::CSilentListener()
+CannedResponse CannedResponse::LinkPage()
+{
+    CannedResponse r = Make("200 OK", "<html><body><a href=x>x</a></body></html>");
+    r.head.replace(r.head.find("text/plain"), 10, "text/html");
+    return r;
+}
+
+CLoopbackListener::CLoopbackListener(int nBacklog)
 {
     if (WSAStartup(MAKEWORD(2, 2), &m_wsa) != 0)
         return;
@@ -24,7 +31,7 @@ CSilentListener::CSilentListener()
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     int len = sizeof addr;
     if (m_listener == INVALID_SOCKET || bind(m_listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
-        listen(m_listener, 4) != 0 || getsockname(m_listener, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
+        listen(m_listener, nBacklog) != 0 || getsockname(m_listener, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
         if (m_listener != INVALID_SOCKET)
             closesocket(m_listener);
         m_listener = INVALID_SOCKET;
@@ -33,14 +40,14 @@ CSilentListener::CSilentListener()
     m_port = ntohs(addr.sin_port);
 }
 
-CSilentListener::~CSilentListener()
+CLoopbackListener::~CLoopbackListener()
 {
     if (m_listener != INVALID_SOCKET)
         closesocket(m_listener);
     WSACleanup();
 }
 
-bool CSilentListener::WaitForConnection(DWORD nTimeoutMs) const
+bool CLoopbackListener::WaitForConnection(DWORD nTimeoutMs) const
 {
     fd_set pending;
     FD_ZERO(&pending);
@@ -49,28 +56,10 @@ bool CSilentListener::WaitForConnection(DWORD nTimeoutMs) const
     return select(0, &pending, nullptr, nullptr, &tv) == 1;
 }
 
-CLoopbackHttpServer::CLoopbackHttpServer()
+CLoopbackHttpServer::CLoopbackHttpServer(CannedResponse otherPaths) : m_otherPaths(std::move(otherPaths))
 {
-    if (WSAStartup(MAKEWORD(2, 2), &m_wsa) != 0)
-        return;
-    m_listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    if (m_listener == INVALID_SOCKET)
-        return;
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    addr.sin_port = 0;
-    int len = sizeof addr;
-    if (bind(m_listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
-        listen(m_listener, 16) != 0 ||
-        getsockname(m_listener, reinterpret_cast<sockaddr*>(&addr), &len) != 0)
-    {
-        closesocket(m_listener);
-        m_listener = INVALID_SOCKET;
-        return;
-    }
-    m_port = ntohs(addr.sin_port);
-    m_thread = std::thread(&CLoopbackHttpServer::Serve, this);
+    if (m_listener.IsListening())
+        m_thread = std::thread(&CLoopbackHttpServer::Serve, this);
 }
 
 CLoopbackHttpServer::~CLoopbackHttpServer()
@@ -78,17 +67,21 @@ CLoopbackHttpServer::~CLoopbackHttpServer()
     m_bStop = true;
     if (m_thread.joinable())
         m_thread.join();
-    if (m_listener != INVALID_SOCKET)
-        closesocket(m_listener);
-    WSACleanup();
+    for (SOCKET s : m_held)
+        closesocket(s);
 }
 
 std::wstring CLoopbackHttpServer::Url(const char* path) const
 {
-    std::wstring url = L"http://127.0.0.1:" + std::to_wstring(m_port);
+    std::wstring url = L"http://127.0.0.1:" + std::to_wstring(Port());
     for (const char* p = path; *p; ++p)
         url += static_cast<wchar_t>(*p);
     return url;
+}
+
+std::wstring CLoopbackHttpServer::Url(const wchar_t* path) const
+{
+    return L"http://127.0.0.1:" + std::to_wstring(Port()) + path;
 }
 
 void CLoopbackHttpServer::Add(const std::string& path, CannedResponse response)
@@ -103,17 +96,24 @@ std::string CLoopbackHttpServer::LastRequest() const
     return m_lastRequest;
 }
 
+std::vector<std::string> CLoopbackHttpServer::Requests() const
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    return m_targets;
+}
+
+int CLoopbackHttpServer::CountRequestsContaining(const char* text) const
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    int n = 0;
+    for (const std::string& target : m_targets)
+        n += target.find(text) != std::string::npos ? 1 : 0;
+    return n;
+}
+
 unsigned short CLoopbackHttpServer::ClosedPort()
 {
-    SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    int len = sizeof addr;
-    bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-    getsockname(s, reinterpret_cast<sockaddr*>(&addr), &len);
-    closesocket(s);
-    return ntohs(addr.sin_port);
+    return CLoopbackListener(1).Port();
 }
 
 void CLoopbackHttpServer::Serve()
@@ -121,15 +121,17 @@ void CLoopbackHttpServer::Serve()
     while (!m_bStop) {
         fd_set readable;
         FD_ZERO(&readable);
-        FD_SET(m_listener, &readable);
+        FD_SET(m_listener.Socket(), &readable);
         timeval tv{0, 50 * 1000};
         if (select(0, &readable, nullptr, nullptr, &tv) <= 0)
             continue;
-        SOCKET s = accept(m_listener, nullptr, nullptr);
+        SOCKET s = accept(m_listener.Socket(), nullptr, nullptr);
         if (s == INVALID_SOCKET)
             continue;
-        Answer(s);
-        closesocket(s);
+        if (Answer(s))
+            closesocket(s);
+        else
+            m_held.push_back(s);
     }
 }
 
@@ -145,7 +147,7 @@ bool CLoopbackHttpServer::SendAll(SOCKET s, const std::string& data)
     return true;
 }
 
-void CLoopbackHttpServer::Answer(SOCKET s)
+bool CLoopbackHttpServer::Answer(SOCKET s)
 {
     DWORD timeoutMs = 5000;
     setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeoutMs), sizeof timeoutMs);
@@ -155,10 +157,10 @@ void CLoopbackHttpServer::Answer(SOCKET s)
     setsockopt(s, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&sendTimeoutMs), sizeof sendTimeoutMs);
     std::string request;
     char buf[4096];
-    while (request.find("\r\n\r\n") == std::string::npos) {
+    while (request.find("\r\n\r\n") == std::string::npos && request.size() < 65536) {
         const int n = recv(s, buf, sizeof buf, 0);
         if (n <= 0)
-            return;
+            return true;
         request.append(buf, static_cast<size_t>(n));
     }
     ++m_nRequests;
@@ -167,14 +169,17 @@ void CLoopbackHttpServer::Answer(SOCKET s)
     const size_t first = request.find(' ');
     const size_t second = request.find(' ', first + 1);
     const std::string path = request.substr(first + 1, second - first - 1);
-    CannedResponse response = CannedResponse::Make("404 Not Found", "no such page here");
+    CannedResponse response = m_otherPaths;
     {
         std::lock_guard<std::mutex> guard(m_lock);
         m_lastRequest = request;
+        m_targets.push_back(path);
         const auto it = m_responses.find(path);
         if (it != m_responses.end())
             response = it->second;
     }
+    if (m_bHold)
+        return false;
 
     std::string head = response.head;
     if (response.chunked)
@@ -195,7 +200,7 @@ void CLoopbackHttpServer::Answer(SOCKET s)
         } else
             bSent = SendAll(s, part);
         if (!bSent)
-            return;
+            return true;
     }
     if (response.chunked)
         SendAll(s, "0\r\n\r\n");
@@ -203,4 +208,5 @@ void CLoopbackHttpServer::Answer(SOCKET s)
     // Let the client read everything before the socket goes away.
     while (recv(s, buf, sizeof buf, 0) > 0) {
     }
+    return true;
 }

@@ -1,5 +1,6 @@
 // A small HTTP/1.1 server on 127.0.0.1 inside the test process: one Winsock thread that answers
-// each request with a canned response, optionally in pieces with pauses between them.
+// each request with a canned response, optionally in pieces with pauses between them, or, while
+// holding, keeps the connection open without an answer (a navigation that stays pending).
 #pragma once
 
 #include <winsock2.h>
@@ -10,6 +11,9 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
+
+#include "support/NoCopy.h"
 
 struct CannedResponse
 {
@@ -21,17 +25,17 @@ struct CannedResponse
 
     // "HTTP/1.1 <status>" with Content-Length (unless bWithLength is false) and Connection: close.
     static CannedResponse Make(const char* status, const std::string& body, bool bWithLength = true);
+    // "200 OK" with a short HTML page holding one link: what a browser may load and leave.
+    static CannedResponse LinkPage();
 };
 
-// A host that takes connections (the system's backlog does) and never says a word: a request to it
-// waits until its client gives up.
-class CSilentListener
+// A Winsock user's start and end, and a listening socket on 127.0.0.1 with a port of the system's
+// choosing (INVALID_SOCKET when any step failed).
+class CLoopbackListener : CNoCopy
 {
 public:
-    CSilentListener();
-    ~CSilentListener();
-    CSilentListener(const CSilentListener&) = delete;
-    CSilentListener& operator=(const CSilentListener&) = delete;
+    explicit CLoopbackListener(int nBacklog);
+    ~CLoopbackListener();
 
     bool IsListening() const { return m_listener != INVALID_SOCKET; }
     unsigned short Port() const { return m_port; }
@@ -45,40 +49,64 @@ private:
     unsigned short m_port = 0;
 };
 
-class CLoopbackHttpServer
+// A host that takes connections (the system's backlog does) and never says a word: a request to it
+// waits until its client gives up.
+class CSilentListener : public CLoopbackListener
 {
 public:
-    CLoopbackHttpServer();
-    ~CLoopbackHttpServer();
-    CLoopbackHttpServer(const CLoopbackHttpServer&) = delete;
-    CLoopbackHttpServer& operator=(const CLoopbackHttpServer&) = delete;
+    CSilentListener() : CLoopbackListener(4) {}
+};
 
-    bool IsListening() const { return m_listener != INVALID_SOCKET; }
-    unsigned short Port() const { return m_port; }
+class CLoopbackHttpServer : CNoCopy
+{
+public:
+    // Paths not added are answered with otherPaths: by default 404.
+    explicit CLoopbackHttpServer(
+        CannedResponse otherPaths = CannedResponse::Make("404 Not Found", "no such page here"));
+    ~CLoopbackHttpServer();
+
+    bool IsListening() const { return m_listener.IsListening(); }
+    unsigned short Port() const { return m_listener.Port(); }
     // "http://127.0.0.1:<port>" + path
     std::wstring Url(const char* path) const;
+    std::wstring Url(const wchar_t* path) const;
 
-    // Unknown paths are answered with 404.
     void Add(const std::string& path, CannedResponse response);
+    // While holding, a request is counted and kept open without an answer until the server ends.
+    void SetHold(bool bHold) { m_bHold = bHold; }
 
     int RequestCount() const { return m_nRequests; }
     std::string LastRequest() const;
+    // The request targets seen so far ("/login?x=1"), in order.
+    std::vector<std::string> Requests() const;
+    int CountRequestsContaining(const char* text) const;
 
     // A loopback port that nothing listens on (bound, then released).
     static unsigned short ClosedPort();
 
 private:
     void Serve();
-    void Answer(SOCKET s);
+    // False when the connection is held open unanswered.
+    bool Answer(SOCKET s);
+    // False when the client has gone.
     static bool SendAll(SOCKET s, const std::string& data);
 
-    WSADATA m_wsa{};
-    SOCKET m_listener = INVALID_SOCKET;
-    unsigned short m_port = 0;
+    CLoopbackListener m_listener{64};
+    const CannedResponse m_otherPaths;
     std::atomic<bool> m_bStop{false};
+    std::atomic<bool> m_bHold{false};
     std::atomic<int> m_nRequests{0};
     mutable std::mutex m_lock;
     std::map<std::string, CannedResponse> m_responses;
     std::string m_lastRequest;
+    std::vector<std::string> m_targets;
+    std::vector<SOCKET> m_held;      // only the server's thread touches it until the thread ends
     std::thread m_thread;
+};
+
+// A server for a browser to load from: every path not added is a short page with one link.
+class CPageServer : public CLoopbackHttpServer
+{
+public:
+    CPageServer() : CLoopbackHttpServer(CannedResponse::LinkPage()) {}
 };

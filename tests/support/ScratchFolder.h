@@ -6,8 +6,9 @@
 #include <string>
 
 #include "support/FilesAndKeys.h"
+#include "support/NoCopy.h"
 
-class CScratchFolder
+class CScratchFolder : CNoCopy
 {
 public:
     // The folder's name carries the tag, this process and a count, so tests side by side never meet.
@@ -21,8 +22,6 @@ public:
         CreateDirectoryW(m_path.c_str(), nullptr);
     }
     ~CScratchFolder() { DeleteTree(m_path); }
-    CScratchFolder(const CScratchFolder&) = delete;
-    CScratchFolder& operator=(const CScratchFolder&) = delete;
 
     const std::wstring& Path() const { return m_path; }
     // Path of a child: Sub(L"res\\update.log").

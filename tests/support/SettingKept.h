@@ -5,8 +5,9 @@
 #include <string>
 
 #include "start/Settings.h"
+#include "support/NoCopy.h"
 
-class SettingKept
+class SettingKept : CNoCopy
 {
 public:
     // A value that was missing comes back as pszMissingAs.
@@ -18,8 +19,6 @@ public:
         m_strSaved = wcscmp(szValue, kMissing) == 0 ? pszMissingAs : szValue;
     }
     ~SettingKept() { SetSettingString(m_pszSection, m_pszKey, m_strSaved.c_str()); }
-    SettingKept(const SettingKept&) = delete;
-    SettingKept& operator=(const SettingKept&) = delete;
 
 private:
     static constexpr const wchar_t* kMissing = L"(missing)";

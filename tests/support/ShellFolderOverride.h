@@ -9,15 +9,14 @@
 
 #include "framework/CString.h"
 #include "framework/Handles.h"
+#include "support/NoCopy.h"
 
-class ShellFolderOverride
+class ShellFolderOverride : CNoCopy
 {
 public:
     // pszValue names the folder in "User Shell Folders": L"AppData", L"My Pictures".
     ShellFolderOverride(const wchar_t* pszValue, const CString& strPath);
     ~ShellFolderOverride();
-    ShellFolderOverride(const ShellFolderOverride&) = delete;
-    ShellFolderOverride& operator=(const ShellFolderOverride&) = delete;
     bool IsActive() const { return m_bActive; }
 
 private:

@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
-class CTraceCapture
+#include "support/NoCopy.h"
+
+class CTraceCapture : CNoCopy
 {
 public:
     CTraceCapture();
     ~CTraceCapture();
-    CTraceCapture(const CTraceCapture&) = delete;
-    CTraceCapture& operator=(const CTraceCapture&) = delete;
 
     static std::vector<std::wstring> Lines();
     static int Count(const std::wstring& line);

@@ -7,15 +7,14 @@
 #include <string>
 
 #include "framework/CString.h"
+#include "support/NoCopy.h"
 
 // A P-256 key pair made by CNG for one test.
-class CTestSigningKey
+class CTestSigningKey : CNoCopy
 {
 public:
     CTestSigningKey();
     ~CTestSigningKey();
-    CTestSigningKey(const CTestSigningKey&) = delete;
-    CTestSigningKey& operator=(const CTestSigningKey&) = delete;
 
     bool IsValid() const { return m_hKey != nullptr; }
     // X||Y, as the client carries it.

@@ -18,7 +18,7 @@
 #include "support/FilesAndKeys.h"
 #include "support/RectText.h"
 #include "support/Wait.h"
-#include "unit/browser/LoopbackServer.h"
+#include "support/LoopbackHttpServer.h"
 #include "widgets/PngImage.h"
 #include "widgets/ScaledSkin.h"
 
@@ -74,8 +74,8 @@ TEST(ScaledDisplay, StartWindowIsReducedToTheScreenWithItsPopupAndPrompt)
 {
     CDisplayScale scale(144);
     ASSERT_TRUE(scale.IsSet());
-    CLoopbackServer server;
-    ASSERT_TRUE(server.Start());
+    CPageServer server;
+    ASSERT_TRUE(server.IsListening());
     CPatchedClient copy(server.Url(L"/vorq/login/").c_str());
     ASSERT_TRUE(copy.Ready());
     ClientProcess client;

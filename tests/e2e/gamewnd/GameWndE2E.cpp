@@ -17,7 +17,7 @@
 #include "support/SettingKept.h"
 #include "support/XKeys.h"
 #include "support/Wait.h"
-#include "unit/browser/LoopbackServer.h"
+#include "support/LoopbackHttpServer.h"
 
 namespace {
 constexpr int kFrameWidth = 1000;
@@ -133,8 +133,8 @@ private:
 
 TEST(GameWindowProcess, MovesIntoTheFrameFollowsItsLayoutsAndEndsOnClose)
 {
-    CLoopbackServer server;
-    ASSERT_TRUE(server.Start());
+    CPageServer server;
+    ASSERT_TRUE(server.IsListening());
     CTestFrame frame;
     ClientProcess client;
     ASSERT_TRUE(StartInFrame(client, frame.Handle(), server.Url(kGamePath)));
@@ -221,8 +221,8 @@ enum class FrameEnd
 // first, so only its watcher can end it. The process must end with 0 within nBoundMs.
 void ExpectEndWhenFrameGoes(FrameEnd how, bool bStuck, DWORD nBoundMs)
 {
-    CLoopbackServer server;
-    ASSERT_TRUE(server.Start());
+    CPageServer server;
+    ASSERT_TRUE(server.IsListening());
     ClientProcess host;
     CTestFrame ownFrame;
     HWND hFrame = ownFrame.Handle();
@@ -310,8 +310,8 @@ private:
 
 TEST(GameWindowProcess, FrameThatHangsDuringTheAnnouncementCannotHoldTheProcess)
 {
-    CLoopbackServer server;
-    ASSERT_TRUE(server.Start());
+    CPageServer server;
+    ASSERT_TRUE(server.IsListening());
     CHangingFrame frame;
     ClientProcess client;
     ASSERT_TRUE(StartInFrame(client, frame->Handle(), server.Url(kGamePath)));
@@ -335,8 +335,8 @@ TEST(GameWindowProcess, CtrlWheelAndCtrlEqualsInTheGameWindowStepTheRememberedZo
         GetSettingString(L"Setting", L"zoom", L"(missing)", szValue);
         return std::wstring(szValue);
     };
-    CLoopbackServer server;
-    ASSERT_TRUE(server.Start());
+    CPageServer server;
+    ASSERT_TRUE(server.IsListening());
     CTestFrame frame;
     ::ShowWindow(frame.Handle(), SW_SHOW);
     ClientProcess client;

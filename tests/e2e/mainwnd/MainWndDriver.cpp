@@ -10,6 +10,7 @@
 #include <vector>
 
 const wchar_t kClientTitle[] = L"《Vantor》微端";
+const wchar_t kUnreachableGameUrl[] = L"http://127.0.0.1:9/game/start?play_gamecode=e2e";
 
 bool IsMainWindow(HWND hWnd)
 {

@@ -6,6 +6,8 @@
 
 // The client's title, shared by its main window and its start window.
 extern const wchar_t kClientTitle[];
+// A login address that holds the game-start marker on a loopback port nothing listens on.
+extern const wchar_t kUnreachableGameUrl[];
 
 // The main window: the client's title and the title-strip buttons (the start window has neither).
 bool IsMainWindow(HWND hWnd);

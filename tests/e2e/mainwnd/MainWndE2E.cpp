@@ -11,7 +11,7 @@
 #include "support/SettingKept.h"
 #include "support/Wait.h"
 #include "support/XKeys.h"
-#include "unit/browser/LoopbackServer.h"
+#include "support/LoopbackHttpServer.h"
 
 #include <vector>
 
@@ -25,12 +25,10 @@ DWORD WaitForChildOf(DWORD dwParent, const CString& strExe, DWORD nTimeoutMs = 1
 }
 }  // namespace
 
-const wchar_t kUnreachableGameUrl[] = L"http://127.0.0.1:9/game/start?play_gamecode=e2e";
-
 TEST(MainWindowE2E, StartWindowHandsTheGameAddressToAMainWindowThatCoversTheScreen)
 {
-    CLoopbackServer server;
-    ASSERT_TRUE(server.Start());
+    CPageServer server;
+    ASSERT_TRUE(server.IsListening());
     CPatchedClient copy(server.Url(L"/game/start?play_gamecode=e2e").c_str());
     ASSERT_TRUE(copy.Ready());
     ClientProcess client;

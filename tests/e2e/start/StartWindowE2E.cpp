@@ -7,7 +7,7 @@
 #include "support/ClientWindows.h"
 #include "support/FilesAndKeys.h"
 #include "support/ResourcePatch.h"
-#include "unit/browser/LoopbackServer.h"
+#include "support/LoopbackHttpServer.h"
 #include "app/Paths.h"
 #include "res/resource.h"
 
@@ -73,8 +73,8 @@ HWND FindPopup(const ClientProcess& process)
 
 TEST(StartWindowE2E, TheGameAddressAsLoginSiteIsHandedOverWithoutBeingFetched)
 {
-    CLoopbackServer server;
-    ASSERT_TRUE(server.Start());
+    CPageServer server;
+    ASSERT_TRUE(server.IsListening());
     std::wstring strGame = server.Url(L"/vorq/start?play_gamecode=e2e&s=3");
     CHostCopy copy(strGame);
     ClientProcess process;
@@ -87,8 +87,8 @@ TEST(StartWindowE2E, TheGameAddressAsLoginSiteIsHandedOverWithoutBeingFetched)
 
 TEST(StartWindowE2E, AnOrdinaryLoginPageKeepsItWaitingAndAConfirmedPromptEndsWithZero)
 {
-    CLoopbackServer server;
-    ASSERT_TRUE(server.Start());
+    CPageServer server;
+    ASSERT_TRUE(server.IsListening());
     CHostCopy copy(server.Url(L"/vorq/login/"));
     ClientProcess process;
     ASSERT_TRUE(copy.Start(process));

@@ -2,13 +2,11 @@
 // own, and writes the game URL it hands over into the file named by its argument. The end-to-end
 // tests start it (as a copy with another login address) like the player starts the client.
 #include <windows.h>
-#include <commctrl.h>
-#include <objidl.h>
-#include <gdiplus.h>
 #include <shellapi.h>
 
 #include "framework/Handles.h"
 #include "start/TorvelLogin.h"
+#include "support/WindowingStart.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
 {
@@ -20,13 +18,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
     LocalFree(argv);
     if (strResultFile.IsEmpty())
         return 2;
-    INITCOMMONCONTROLSEX icc{};
-    icc.dwSize = sizeof icc;
-    icc.dwICC = ICC_WIN95_CLASSES;
-    InitCommonControlsEx(&icc);
-    ULONG_PTR token = 0;
-    Gdiplus::GdiplusStartupInput input;
-    if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok)
+    const CWindowingStart windowing;
+    if (!windowing.Started())
         return 2;
 
     INT_PTR result = -1;
@@ -42,6 +35,5 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
     if (file)
         WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr);
     file.reset();
-    Gdiplus::GdiplusShutdown(token);
     return result == 0 ? 0 : 3;
 }

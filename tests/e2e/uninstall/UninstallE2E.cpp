@@ -355,14 +355,14 @@ TEST_F(UninstallTest, ARunningClientIsToBeEndedFirstAndAnUndeletableExeKeepsTheW
         HWND hBox = WaitForMessageBox(prompt);
         ASSERT_NE(hBox, nullptr) << "no question";
         ClickDialogButton(hBox, IDOK);
-        WaitUntil([hBox] { return !IsWindow(hBox); }, 10000);
+        ASSERT_TRUE(WaitUntil([hBox] { return !IsWindow(hBox); }, 10000)) << "OK left the question open";
         hBox = WaitForMessageBox(prompt);
         ASSERT_NE(hBox, nullptr) << "the removal went ahead while a client ran";
         EXPECT_FALSE(PathExists(m_strCacheCopy)) << "a removal copy was made";
         // Once the client is gone, OK leads to the usual question; its Cancel keeps everything.
         running.Kill();
         ClickDialogButton(hBox, IDOK);
-        WaitUntil([hBox] { return !IsWindow(hBox); }, 10000);
+        ASSERT_TRUE(WaitUntil([hBox] { return !IsWindow(hBox); }, 10000)) << "OK left the second question open";
         hBox = WaitForMessageBox(prompt);
         ASSERT_NE(hBox, nullptr) << "no uninstall question after the client ended";
         EXPECT_FALSE(PathExists(m_strCacheCopy));

@@ -16,6 +16,7 @@
 #include "support/RectText.h"
 #include "support/TraceCapture.h"
 #include "support/Wait.h"
+#include "support/NoCopy.h"
 
 
 // A visible popup window of the login popup's size; every WM_COMMAND 10001 it receives is recorded
@@ -53,12 +54,10 @@ DWORD ThreadWindowCount();
 
 // DISPPARAMS as a browser control fills them: arguments added in the order the event declares,
 // stored reversed. Strings and inner variants live as long as the object.
-class CEventParams
+class CEventParams : CNoCopy
 {
 public:
     CEventParams() = default;
-    CEventParams(const CEventParams&) = delete;
-    CEventParams& operator=(const CEventParams&) = delete;
     ~CEventParams();
 
     CEventParams& Dispatch(IDispatch* pDisp);           // VT_DISPATCH

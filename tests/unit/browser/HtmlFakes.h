@@ -260,39 +260,26 @@ private:
 
 // A document offering one connection point, for its document events. Clicks go to every connected
 // sink, as the engine would deliver them.
-class FakeDocument : public IDispatch, public IConnectionPointContainer, public IConnectionPoint
+class FakeDocument : public FakeComObject<IDispatch, &IID_IDispatch>,
+                     public IConnectionPointContainer,
+                     public IConnectionPoint
 {
 public:
     explicit FakeDocument(const IID& iidEvents) : m_iidEvents(iidEvents) {}
 
+    // One count for all three interfaces; the container only while the document offers events.
     STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override
     {
-        if (riid == IID_IUnknown || riid == IID_IDispatch)
-            *ppv = static_cast<IDispatch*>(this);
-        else if (riid == IID_IConnectionPointContainer && m_bOfferEvents)
-            *ppv = static_cast<IConnectionPointContainer*>(this);
-        else {
-            *ppv = nullptr;
+        if (riid != IID_IConnectionPointContainer)
+            return FakeComObject::QueryInterface(riid, ppv);
+        *ppv = m_bOfferEvents ? static_cast<IConnectionPointContainer*>(this) : nullptr;
+        if (!m_bOfferEvents)
             return E_NOINTERFACE;
-        }
         AddRef();
         return S_OK;
     }
-    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(++m_lRef); }
-    STDMETHODIMP_(ULONG) Release() override
-    {
-        LONG lRef = --m_lRef;
-        if (lRef == 0)
-            delete this;
-        return static_cast<ULONG>(lRef);
-    }
-    STDMETHODIMP GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override
-    {
-        return E_NOTIMPL;
-    }
+    STDMETHODIMP_(ULONG) AddRef() override { return FakeComObject::AddRef(); }
+    STDMETHODIMP_(ULONG) Release() override { return FakeComObject::Release(); }
 
     // IConnectionPointContainer
     STDMETHODIMP EnumConnectionPoints(IEnumConnectionPoints**) override { return E_NOTIMPL; }
@@ -364,7 +351,6 @@ public:
         return static_cast<int>(vecSinks.size());
     }
     size_t ConnectedCount() const { return m_mapSinks.size(); }
-    LONG RefCount() const { return m_lRef; }
 
     bool m_bOfferEvents = true;
     bool m_bKeepSinksAfterUnadvise = false;  // a leaky engine: the sink outlives its connection
@@ -373,13 +359,12 @@ public:
     int m_nAdvises = 0;
 
 private:
-    virtual ~FakeDocument()
+    ~FakeDocument() override
     {
         for (auto& entry : m_mapSinks)
             entry.second->Release();
     }
     IID m_iidEvents;
-    LONG m_lRef = 1;
     DWORD m_dwNextCookie = 1;
     std::map<DWORD, IDispatch*> m_mapSinks;
 };

@@ -9,7 +9,7 @@
 
 #include "BrowserTestSupport.h"
 #include "CHtmlView.h"
-#include "LoopbackServer.h"
+#include "support/LoopbackHttpServer.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -67,8 +67,8 @@ bool CreateView(CHtmlView& view, HWND hHost)
 
 TEST(HtmlView, RealNavigationRaisesBeforeNavigateAndItsCancelIsObeyed)
 {
-    CLoopbackServer server;
-    ASSERT_TRUE(server.Start());
+    CPageServer server;
+    ASSERT_TRUE(server.IsListening());
     CTestHostWindow host;
     CRecordingView view;
     ASSERT_TRUE(CreateView(view, host.Handle()));

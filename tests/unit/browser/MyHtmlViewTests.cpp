@@ -8,7 +8,7 @@
 
 #include "BrowserTestSupport.h"
 #include "HtmlFakes.h"
-#include "LoopbackServer.h"
+#include "support/LoopbackHttpServer.h"
 #include "browser/HtmlGuids.h"
 #include "browser/MyHtmlView.h"
 #include "resource.h"
@@ -69,8 +69,8 @@ TEST(MyHtmlView, CreatedAsTheHostsChildWithTheControlInside)
 
 TEST(MyHtmlView, NavigatesToTheGameUrl)
 {
-    CLoopbackServer server;
-    ASSERT_TRUE(server.Start());
+    CPageServer server;
+    ASSERT_TRUE(server.IsListening());
     CTestHostWindow host;
     CMyHtmlView view;
     ASSERT_TRUE(CreateGameView(view, host.Handle()));

@@ -8,7 +8,7 @@
 #include <functional>
 
 #include "BrowserTestSupport.h"
-#include "LoopbackServer.h"
+#include "support/LoopbackHttpServer.h"
 #include "browser/MyHtmlView.h"
 #include "browser/WebFormLogin.h"
 #include "Handles.h"
@@ -28,22 +28,24 @@ struct Residue
 
 // Runs nCycles cycles against a server that holds every request, closes the server, and returns
 // what the cycles left behind.
-Residue ResidueOf(int nCycles, const std::function<void(CLoopbackServer&, int)>& cycle)
+Residue ResidueOf(int nCycles, const std::function<void(CLoopbackHttpServer&, int)>& cycle)
 {
     PumpFor(200);
     DWORD dwHandles = ProcessHandleCount();
     DWORD dwWindows = ThreadWindowCount();
-    CLoopbackServer server;
-    if (!server.Start())
-        return {-1, -1, 0};
-    server.SetHold(true);
-    for (int i = 0; i < nCycles; ++i) {
-        cycle(server, i);
-        if (i % 10 == 0)
-            PumpFor(20);
+    size_t nRequests = 0;
+    {
+        CPageServer server;
+        if (!server.IsListening())
+            return {-1, -1, 0};
+        server.SetHold(true);
+        for (int i = 0; i < nCycles; ++i) {
+            cycle(server, i);
+            if (i % 10 == 0)
+                PumpFor(20);
+        }
+        nRequests = server.Requests().size();
     }
-    size_t nRequests = server.Requests().size();
-    server.Stop();
     PumpFor(1500);
     return {static_cast<long>(ProcessHandleCount()) - static_cast<long>(dwHandles),
             static_cast<long>(ThreadWindowCount()) - static_cast<long>(dwWindows), nRequests};
@@ -55,7 +57,7 @@ Residue PlatformResidue(HWND hHost, int nCycles)
     WebFormLogin browser;
     browser.m_hHostWnd = hHost;
     browser.ActivateBrowser();
-    return ResidueOf(nCycles, [&](CLoopbackServer& server, int i) {
+    return ResidueOf(nCycles, [&](CLoopbackHttpServer& server, int i) {
         browser.NavigateTo((server.Url(L"/kept/") + std::to_wstring(i)).c_str());
     });
 }
@@ -72,14 +74,14 @@ TEST(BrowserStress, GameViewCreatedAndDeleted200TimesWhileNavigating)
 {
     OleInitScope ole;  // as in the program, OLE stays initialised around the browsers
     CTestHostWindow host;
-    ResidueOf(10, [&](CLoopbackServer& server, int i) {  // warm-up: first-use allocations
+    ResidueOf(10, [&](CLoopbackHttpServer& server, int i) {  // warm-up: first-use allocations
         CMyHtmlView view;
         view.Create(nullptr, L"MyWebBrowser", WS_CHILD | WS_VISIBLE, RECT{0, 0, 0, 0}, CWnd::FromHandle(host.Handle()),
                     10000);
         view.Navigate((server.Url(L"/warm/") + std::to_wstring(i)).c_str());
     });
     Residue platform = PlatformResidue(host.Handle(), 200);
-    Residue cycles = ResidueOf(200, [&](CLoopbackServer& server, int i) {
+    Residue cycles = ResidueOf(200, [&](CLoopbackHttpServer& server, int i) {
         auto* pView = new CMyHtmlView;
         ASSERT_TRUE(pView->Create(nullptr, L"MyWebBrowser", WS_CHILD | WS_VISIBLE, RECT{0, 0, 0, 0},
                                   CWnd::FromHandle(host.Handle()), 10000));
@@ -98,14 +100,14 @@ TEST(BrowserStress, LoginBrowserCreatedAndDeleted200TimesWhileNavigating)
 {
     OleInitScope ole;  // as in the program, OLE stays initialised around the browsers
     CTestHostWindow host;
-    ResidueOf(10, [&](CLoopbackServer& server, int i) {
+    ResidueOf(10, [&](CLoopbackHttpServer& server, int i) {
         WebFormLogin browser;
         browser.m_hHostWnd = host.Handle();
         browser.ActivateBrowser();
         browser.NavigateTo((server.Url(L"/warm/") + std::to_wstring(i)).c_str());
     });
     Residue platform = PlatformResidue(host.Handle(), 200);
-    Residue cycles = ResidueOf(200, [&](CLoopbackServer& server, int i) {
+    Residue cycles = ResidueOf(200, [&](CLoopbackHttpServer& server, int i) {
         auto* pBrowser = new WebFormLogin;
         pBrowser->m_hHostWnd = host.Handle();
         ASSERT_TRUE(pBrowser->ActivateBrowser());

@@ -7,7 +7,7 @@
 #include <shlobj.h>
 
 #include "BrowserTestSupport.h"
-#include "LoopbackServer.h"
+#include "support/LoopbackHttpServer.h"
 #include "app/Paths.h"
 #include "app/UpdateLog.h"
 #include "browser/WebFormLogin.h"
@@ -67,8 +67,8 @@ HRESULT BeforeNavigate(WebFormLogin& login, const wchar_t* pszUrl, VARIANT_BOOL*
 
 TEST(WebFormLogin, RealNavigationIsReportedWithItsUrl)
 {
-    CLoopbackServer server;
-    ASSERT_TRUE(server.Start());
+    CPageServer server;
+    ASSERT_TRUE(server.IsListening());
     std::wstring strUrl = server.Url(L"/vorq/login/");
     g_strNavigateUrl = L"";
     LoginFixture f(strUrl);
@@ -86,8 +86,8 @@ TEST(WebFormLogin, RealNavigationIsReportedWithItsUrl)
 
 TEST(WebFormLogin, GameStartAddressIsCancelledButReported)
 {
-    CLoopbackServer server;
-    ASSERT_TRUE(server.Start());
+    CPageServer server;
+    ASSERT_TRUE(server.IsListening());
     LoginFixture f;
     ASSERT_TRUE(f.activated);
 

@@ -10,6 +10,7 @@
 #include "support/TraceCapture.h"
 #include "support/Wait.h"
 #include "unit/updatelog/ScratchFolder.h"
+#include "support/NoCopy.h"
 
 void MakeFolder(const std::wstring& path);
 void MakeFile(const std::wstring& path, const std::string& text = "x", DWORD attributes = FILE_ATTRIBUTE_NORMAL);
@@ -30,13 +31,11 @@ std::wstring InternetCacheFolder();
 
 // A hidden top-level window that records WM_COMMAND and the thread it arrives on, and can hide an
 // overlay on IDM_CACHE_CLEANED as the main window does.
-class CCommandWnd
+class CCommandWnd : CNoCopy
 {
 public:
     CCommandWnd();
     ~CCommandWnd();
-    CCommandWnd(const CCommandWnd&) = delete;
-    CCommandWnd& operator=(const CCommandWnd&) = delete;
     HWND Hwnd() const { return m_hWnd; }
 
     struct Command

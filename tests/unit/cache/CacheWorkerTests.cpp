@@ -6,6 +6,7 @@
 #include "CacheTestSupport.h"
 #include "mainwnd/CacheCleaner.h"
 #include "res/resource.h"
+#include "support/WindowingEnvironment.h"
 #include "widgets/MenbanDlg.h"
 
 namespace {
@@ -18,20 +19,7 @@ public:
 };
 
 // GDI+ for the overlay's pictures, for the whole program.
-class GdiPlusEnvironment : public testing::Environment
-{
-public:
-    void SetUp() override
-    {
-        Gdiplus::GdiplusStartupInput input;
-        Gdiplus::GdiplusStartup(&m_token, &input, nullptr);
-    }
-    void TearDown() override { Gdiplus::GdiplusShutdown(m_token); }
-
-private:
-    ULONG_PTR m_token = 0;
-};
-const testing::Environment* const g_gdiplus = testing::AddGlobalTestEnvironment(new GdiPlusEnvironment);
+const testing::Environment* const g_windowing = testing::AddGlobalTestEnvironment(new WindowingEnvironment);
 
 class CacheWorker : public testing::Test
 {

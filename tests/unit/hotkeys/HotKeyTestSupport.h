@@ -9,6 +9,7 @@
 
 #include "mainwnd/HotKeys.h"
 #include "support/Wait.h"
+#include "support/NoCopy.h"
 
 struct RecordedMessage
 {
@@ -17,13 +18,11 @@ struct RecordedMessage
     LPARAM lParam;
 };
 
-class CRecordingWnd
+class CRecordingWnd : CNoCopy
 {
 public:
     explicit CRecordingWnd(LPCWSTR pszTitle, HWND hOwner = nullptr);
     ~CRecordingWnd();
-    CRecordingWnd(const CRecordingWnd&) = delete;
-    CRecordingWnd& operator=(const CRecordingWnd&) = delete;
 
     HWND Hwnd() const { return m_hWnd; }
     // Counts the recorded messages of one kind.

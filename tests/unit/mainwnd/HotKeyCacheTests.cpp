@@ -35,7 +35,7 @@ TEST(MainWindowHotKeys, BossKeyHidesAndShowsAndBringsBackAMinimisedWindow)
         d.SendMessage(WM_HOTKEY, 2, MAKELPARAM(0, VK_F10));
         EXPECT_TRUE(d.IsWindowVisible());
         // After the minimise button the key restores the maximised layout.
-        Click(d.m_btnMinimize);
+        ClickButton(d.m_btnMinimize);
         EXPECT_TRUE(d.IsIconic());
         d.SendMessage(WM_HOTKEY, 2, MAKELPARAM(0, VK_F10));
         EXPECT_FALSE(d.IsIconic());
@@ -51,7 +51,7 @@ TEST(MainWindowCache, ClearCacheCoversTheWindowUntilTheWorkerReports)
     EXPECT_EQ(RunMainDlg(dlg, {WaitUntilShown(),
         [](CProbeMainDlg& d) {
             EXPECT_FALSE(OverlayShown(d));
-            Click(d.m_btnClearCache);
+            ClickButton(d.m_btnClearCache);
             EXPECT_TRUE(OverlayShown(d)) << "the clear-cache button showed no overlay";
             if (d.m_pMask) {
                 EXPECT_EQ(ScreenRect(*d.m_pMask), ScreenRect(d));

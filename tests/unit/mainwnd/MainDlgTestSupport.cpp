@@ -32,7 +32,7 @@ void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
     if (::GetTickCount() > s->nDeadline) {
         s->bTimedOut = true;
         ADD_FAILURE() << "step " << s->nNext << " of " << s->steps.size() << " did not finish in time";
-        if (CCustomMessageBox* pBox = FindMessageBox())
+        if (auto* pBox = dynamic_cast<CCustomMessageBox*>(CWnd::FromHandlePermanent(FindMessageBox())))
             pBox->EndDialog(IDCANCEL);
         s->pDlg->EndDialog(static_cast<int>(kScriptTimedOut));
         return;
@@ -112,33 +112,13 @@ Step Wait(DWORD nMs)
     };
 }
 
-CCustomMessageBox* FindMessageBox()
+BoxTexts TextsOf(HWND hBox)
 {
-    std::vector<HWND> windows;
-    ::EnumThreadWindows(::GetCurrentThreadId(), &CollectThreadWindow, reinterpret_cast<LPARAM>(&windows));
-    for (HWND h : windows) {
-        if (!::IsWindowVisible(h))
-            continue;
-        if (auto* pBox = dynamic_cast<CCustomMessageBox*>(CWnd::FromHandlePermanent(h)))
-            return pBox;
-    }
-    return nullptr;
-}
-
-BoxTexts TextsOf(CCustomMessageBox* pBox)
-{
+    auto* pBox = dynamic_cast<CCustomMessageBox*>(CWnd::FromHandlePermanent(hBox));
+    if (!pBox)
+        return BoxTexts{};
     auto* pView = static_cast<CBoxView*>(pBox);
     return BoxTexts{pView->m_strTitle, pView->m_strMessage};
-}
-
-void Click(HWND hButton)
-{
-    ::SendMessageW(hButton, BM_CLICK, 0, 0);
-}
-
-void Click(CWnd& button)
-{
-    Click(button.GetSafeHwnd());
 }
 
 CGameWndRecorder::CGameWndRecorder()

@@ -9,6 +9,7 @@
 
 #include "mainwnd/Torvel_QermDlg.h"
 #include "widgets/CustomMessageBox.h"
+#include "support/ClientWindows.h"
 #include "support/RectText.h"
 #include "support/TraceCapture.h"
 #include "support/XKeys.h"
@@ -57,7 +58,7 @@ struct BoxTexts
     CString strTitle;
     CString strMessage;
 };
-BoxTexts TextsOf(CCustomMessageBox* pBox);
+BoxTexts TextsOf(HWND hBox);
 
 using Step = std::function<bool(CProbeMainDlg&)>;
 
@@ -80,12 +81,6 @@ Step FinishStartWindow(const wchar_t* pszUrl);
 Step WaitUntilShown();
 // A step that waits nMs.
 Step Wait(DWORD nMs);
-
-// The visible message box of this thread, or null.
-CCustomMessageBox* FindMessageBox();
-// Clicks a button of a window (BM_CLICK).
-void Click(HWND hButton);
-void Click(CWnd& button);
 
 // A plain window of the test tries to take the key: false while some window holds it.
 bool KeyIsFree(UINT nModifiers, UINT nKey);

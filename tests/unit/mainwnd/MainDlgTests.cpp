@@ -185,7 +185,7 @@ TEST(MainWindow, RestoreAndMaximiseButtons)
     CProbeMainDlg dlg;
     EXPECT_EQ(RunMainDlg(dlg, {WaitUntilShown(),
         [](CProbeMainDlg& d) {
-            Click(d.m_btnRestore);
+            ClickButton(d.m_btnRestore);
             EXPECT_EQ(ScreenRect(d), kRestored);
             EXPECT_FALSE(d.m_bMaximized);
             EXPECT_TRUE(Visible(d.m_btnMaximize));
@@ -194,7 +194,7 @@ TEST(MainWindow, RestoreAndMaximiseButtons)
             return true;
         },
         [](CProbeMainDlg& d) {
-            Click(d.m_btnMaximize);
+            ClickButton(d.m_btnMaximize);
             EXPECT_EQ(ScreenRect(d), kFullScreen);
             EXPECT_TRUE(d.m_bMaximized);
             EXPECT_FALSE(Visible(d.m_btnMaximize));
@@ -215,7 +215,7 @@ TEST(MainWindow, OnlyTheRestoredWindowIsDraggedByItsStrip)
             MSG msg{};
             EXPECT_FALSE(::PeekMessageW(&msg, d.GetSafeHwnd(), WM_NCLBUTTONDOWN, WM_NCLBUTTONDOWN, PM_REMOVE))
                 << "a maximised window cannot be dragged";
-            Click(d.m_btnRestore);
+            ClickButton(d.m_btnRestore);
             d.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(300, 10));
             EXPECT_TRUE(::PeekMessageW(&msg, d.GetSafeHwnd(), WM_NCLBUTTONDOWN, WM_NCLBUTTONDOWN, PM_REMOVE));
             EXPECT_EQ(msg.wParam, static_cast<WPARAM>(HTCAPTION));
@@ -235,7 +235,7 @@ TEST(MainWindow, FullScreenHidesTheStripButtonsAndEscapeLeavesIt)
             d.SendMessage(WM_COMMAND, IDCANCEL);
             d.SendMessage(WM_COMMAND, IDOK);
             EXPECT_FALSE(d.m_bFullScreen);
-            Click(d.m_btnFullScreen);
+            ClickButton(d.m_btnFullScreen);
             EXPECT_TRUE(d.m_bFullScreen);
             EXPECT_EQ(ScreenRect(d), kFullScreen);
             for (CWnd* p : {static_cast<CWnd*>(&d.m_btnClose), static_cast<CWnd*>(&d.m_btnMaximize),
@@ -287,7 +287,7 @@ TEST(MainWindow, AnnouncedGameWindowFollowsEveryLayout)
             EXPECT_EQ(d.GetGameWnd(), nullptr) << s.what;
         }
         // Nothing is sent before the game window announces itself.
-        Click(d.m_btnRestore);
+        ClickButton(d.m_btnRestore);
         EXPECT_TRUE(game.m_records.empty());
         game.AdoptInto(d.GetSafeHwnd());
         EXPECT_EQ(d.SendMessage(WM_GAMEWND_ANNOUNCE, reinterpret_cast<WPARAM>(game.Handle())), 0);
@@ -300,10 +300,10 @@ TEST(MainWindow, AnnouncedGameWindowFollowsEveryLayout)
             int nLastFit;
         };
         const Case cases[] = {
-            {"maximise button", [&] { Click(d.m_btnMaximize); }, 0},
-            {"full-screen button", [&] { Click(d.m_btnFullScreen); }, 1},
+            {"maximise button", [&] { ClickButton(d.m_btnMaximize); }, 0},
+            {"full-screen button", [&] { ClickButton(d.m_btnFullScreen); }, 1},
             {"escape", [&] { d.SendMessage(WM_COMMAND, IDCANCEL); }, 0},
-            {"restore button", [&] { Click(d.m_btnRestore); }, 0},
+            {"restore button", [&] { ClickButton(d.m_btnRestore); }, 0},
             {"double click", [&] { d.SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(300, 10)); }, 0},
         };
         for (const Case& c : cases) {
@@ -314,7 +314,7 @@ TEST(MainWindow, AnnouncedGameWindowFollowsEveryLayout)
         }
 
         // Refresh is posted.
-        Click(d.m_btnRefresh);
+        ClickButton(d.m_btnRefresh);
         EXPECT_EQ(game.Count(WM_GAMEWND_REFRESH), 0);
         PumpFor(20, Dispatch::ThroughFramework);
         EXPECT_EQ(game.Count(WM_GAMEWND_REFRESH), 1);
@@ -324,8 +324,8 @@ TEST(MainWindow, AnnouncedGameWindowFollowsEveryLayout)
         // program's window by now) gets nothing more and is forgotten.
         ::SetParent(game.Handle(), nullptr);
         const size_t nRecords = game.m_records.size();
-        Click(d.m_btnMaximize);
-        Click(d.m_btnRefresh);
+        ClickButton(d.m_btnMaximize);
+        ClickButton(d.m_btnRefresh);
         PumpFor(20, Dispatch::ThroughFramework);
         EXPECT_EQ(game.m_records.size(), nRecords) << "a window outside the main window got a game message";
         EXPECT_EQ(d.GetGameWnd(), nullptr);
@@ -338,7 +338,7 @@ TEST(MainWindow, MinimisedWindowComesBackFromTheTaskbarFitted)
     CProbeMainDlg dlg;
     EXPECT_EQ(RunMainDlg(dlg, {WaitUntilShown(),
         [](CProbeMainDlg& d) {
-            Click(d.m_btnMinimize);
+            ClickButton(d.m_btnMinimize);
             EXPECT_TRUE(d.IsIconic());
             EXPECT_EQ(d.m_bMinimized, TRUE);
             // The taskbar's restore command; the re-fit timer does the rest.
@@ -352,7 +352,7 @@ TEST(MainWindow, MinimisedWindowComesBackFromTheTaskbarFitted)
             EXPECT_EQ(ScreenRect(d), kFullScreen) << "not fitted after the restore";
             EXPECT_TRUE(d.m_bMaximized);
             EXPECT_EQ(d.m_bMinimized, TRUE) << "only the layout buttons forget the minimise";
-            Click(d.m_btnRestore);
+            ClickButton(d.m_btnRestore);
             EXPECT_EQ(d.m_bMinimized, FALSE);
             return true;
         }}), kScriptDone);
@@ -381,7 +381,7 @@ TEST(MainWindow, BossKeyButtonHidesTheWindow)
 {
     CProbeMainDlg dlg;
     EXPECT_EQ(RunMainDlg(dlg, {WaitUntilShown(), [](CProbeMainDlg& d) {
-        Click(d.m_btnBossKey);
+        ClickButton(d.m_btnBossKey);
         EXPECT_FALSE(d.IsWindowVisible());
         d.ShowWindow(SW_SHOW);
         return true;
@@ -393,7 +393,7 @@ TEST(MainWindow, TitleStripIsDrawnFromItsThreePieces)
     CProbeMainDlg dlg;
     EXPECT_EQ(RunMainDlg(dlg, {WaitUntilShown(), [](CProbeMainDlg& d) {
         // The restored window is 1000 pixels wide whatever the screen.
-        Click(d.m_btnRestore);
+        ClickButton(d.m_btnRestore);
         ::RedrawWindow(d.GetSafeHwnd(), nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_UPDATENOW);
         CPixels px(d.GetSafeHwnd());
         CGdiPlusBitmapResource left, middle, right;

@@ -1,6 +1,6 @@
 // The screenshot key on the real main window: typed at the keyboard it leaves a PNG of what the game
 // view shows in the pictures folder and says so in a tray balloon; it is held only while the window
-// is active; a folder that cannot be written gives a balloon with the reason and no file.
+// is active; a game folder that cannot be made gives a balloon with the reason and no file.
 #include <gtest/gtest.h>
 
 #include <objidl.h>
@@ -42,6 +42,7 @@ public:
         RemoveScratch();
     }
     bool IsActive() const { return m_pFolder->IsActive(); }
+    const std::wstring& Folder() const { return m_strFolder; }
     std::wstring GameFolder() const { return m_strFolder + L"\\《Vantor》"; }
     // Starts a Unix program in the scratch folder, as a player's file manager would act on it, and
     // waits until the game folder's existence is bExists (Wine gives no exit code of a Unix program).
@@ -196,14 +197,15 @@ TEST(Screenshot, KeyIsHeldOnlyWhileTheWindowIsActive)
     EXPECT_TRUE(KeyIsFree(MOD_CONTROL | MOD_SHIFT, 'A')) << "the key outlived the window";
 }
 
-TEST(Screenshot, ReadOnlyFolderGivesTheReasonAndNoFile)
+TEST(Screenshot, ReadOnlyFileInThePlaceOfTheFolderGivesTheReasonAndNoFile)
 {
     PicturesFolderOverride pictures;
     ASSERT_TRUE(pictures.IsActive());
-    // The game's picture folder is a folder of the system that nobody may write to, root included.
-    ASSERT_TRUE(pictures.RunInScratch(L"Z:\\bin\\ln -s /sys/fs \"《Vantor》\"", true));
-    ASSERT_TRUE(::PathIsDirectoryW(pictures.GameFolder().c_str()));
-    const std::vector<std::wstring> before = FilesIn(pictures.GameFolder(), L"*");
+    // A read-only file holds the game folder's name: Windows makes no folder of that name, and
+    // nothing may replace or change the file.
+    const CString strBlocker = pictures.GameFolder().c_str();
+    ASSERT_TRUE(WriteFileBytes(strBlocker, "the player's own file"));
+    ASSERT_TRUE(::SetFileAttributesW(strBlocker, FILE_ATTRIBUTE_READONLY));
     CTraceCapture trace;
     CProbeMainDlg dlg;
     EXPECT_EQ(RunMainDlg(dlg, {WaitUntilShown(),
@@ -215,11 +217,15 @@ TEST(Screenshot, ReadOnlyFolderGivesTheReasonAndNoFile)
         },
         [&trace](CProbeMainDlg&) { return !trace.LinesStartingWith(L"Tray balloon").empty(); }}), kScriptDone);
 
-    EXPECT_EQ(FilesIn(pictures.GameFolder(), L"*"), before) << "something was written";
+    EXPECT_EQ(FilesIn(pictures.Folder().c_str()), std::vector<std::wstring>{L"《Vantor》"})
+        << "something was written";
+    EXPECT_EQ(ReadFileBytes(strBlocker), "the player's own file");
+    EXPECT_EQ(::GetFileAttributesW(strBlocker) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY),
+              DWORD(FILE_ATTRIBUTE_READONLY)) << "the file was changed or replaced";
     EXPECT_STREQ(dlg.m_strLastScreenshot, L"");
+    // What the player reads in the balloon: the system's words for a name that is no folder.
     const std::vector<std::wstring> balloons = trace.LinesStartingWith(L"Tray balloon");
     ASSERT_EQ(balloons.size(), 1u);
-    const std::wstring strPrefix = L"Tray balloon: 截图未能保存: ";
-    EXPECT_EQ(balloons[0].rfind(strPrefix, 0), 0u) << CString(balloons[0].c_str()).ToUtf8();
-    EXPECT_GT(balloons[0].size(), strPrefix.size()) << "no reason given";
+    EXPECT_EQ(balloons[0], L"Tray balloon: 截图未能保存: 目录名无效。")
+        << CString(balloons[0].c_str()).ToUtf8();
 }

@@ -37,14 +37,14 @@ TEST(MainWindow, TitleButtonsTakeTheStripBehindThemAgainAfterANewWidthOrALayout)
 {
     CProbeMainDlg dlg;
     EXPECT_EQ(RunMainDlg(dlg, {WaitUntilShown(), [](CProbeMainDlg& d) {
-        Click(d.m_btnRestore);
+        ClickButton(d.m_btnRestore);
         const struct
         {
             const char* what;
             std::function<void()> change;
         } changes[] = {
             // The restore button lays the buttons out again; the width stays 1000.
-            {"a layout at the same width", [&] { Click(d.m_btnRestore); }},
+            {"a layout at the same width", [&] { ClickButton(d.m_btnRestore); }},
             // As a window manager grows a window: nothing lays the buttons out.
             {"a new width from outside", [&] {
                  ::SetWindowPos(d.GetSafeHwnd(), nullptr, 0, 0, 1100, 700, SWP_NOMOVE | SWP_NOZORDER);

@@ -21,13 +21,13 @@ namespace {
 Step AnswerPrompt(int nId, const wchar_t* pszTitle, const wchar_t* pszMessage)
 {
     return [=](CProbeMainDlg&) {
-        CCustomMessageBox* pBox = FindMessageBox();
-        if (!pBox)
+        const HWND hBox = FindMessageBox();
+        if (!hBox)
             return false;
-        const BoxTexts texts = TextsOf(pBox);
+        const BoxTexts texts = TextsOf(hBox);
         EXPECT_STREQ(texts.strTitle, pszTitle);
         EXPECT_STREQ(texts.strMessage, pszMessage);
-        Click(::GetDlgItem(pBox->GetSafeHwnd(), nId));
+        ClickButton(::GetDlgItem(hBox, nId));
         return true;
     };
 }
@@ -287,7 +287,7 @@ TEST(ClosePrompt, SystemCloseAsksAndCancellingLeavesFullScreen)
     CProbeMainDlg dlg;
     const INT_PTR result = RunMainDlg(dlg, {WaitUntilShown(),
         [](CProbeMainDlg& d) {
-            Click(d.m_btnFullScreen);
+            ClickButton(d.m_btnFullScreen);
             EXPECT_TRUE(d.m_bFullScreen);
             d.PostMessage(WM_SYSCOMMAND, SC_CLOSE);
             return true;
@@ -307,9 +307,14 @@ TEST(ClosePrompt, SystemCloseAsksAndCancellingLeavesFullScreen)
 
 TEST(TrayIcon, LeftClickShowsTheHiddenWindowAndTheMenuCommandToggles)
 {
+    // An audible player, so that silence after hiding comes from the hiding alone.
+    const SettingKept kept(L"Setting", L"soundoff", L"0");
+    SetSettingString(L"Setting", L"soundoff", L"0");
     CProbeMainDlg dlg;
     EXPECT_EQ(RunMainDlg(dlg, {WaitUntilShown(), [](CProbeMainDlg& d) {
-        Click(d.m_btnBossKey);
+        EXPECT_FALSE(d.m_bMuted);
+        EXPECT_FALSE(d.m_bSessionMuted);
+        ClickButton(d.m_btnBossKey);
         EXPECT_FALSE(d.IsWindowVisible());
         EXPECT_EQ(d.SendMessage(WM_USER + 1, 0, WM_LBUTTONDOWN), 0);
         EXPECT_TRUE(d.IsWindowVisible());
@@ -319,14 +324,16 @@ TEST(TrayIcon, LeftClickShowsTheHiddenWindowAndTheMenuCommandToggles)
         EXPECT_TRUE(d.IsWindowVisible());
         // The menu's hide silences the window as the boss key does; showing it brings back the
         // player's choice.
-        const bool bChoice = d.m_bMuted;
         d.SendMessage(WM_COMMAND, 32775);
         EXPECT_FALSE(d.IsWindowVisible());
         EXPECT_TRUE(d.m_bSessionMuted) << "hidden from the tray menu, still audible";
-        EXPECT_EQ(d.m_bMuted, bChoice) << "the player's choice changed";
+        ExpectSessionMute(true);
+        EXPECT_FALSE(d.m_bMuted) << "the player's choice changed";
+        EXPECT_EQ(SoundOffSetting(), L"0");
         d.SendMessage(WM_COMMAND, 32775);
         EXPECT_TRUE(d.IsWindowVisible());
-        EXPECT_EQ(d.m_bSessionMuted, bChoice);
+        EXPECT_FALSE(d.m_bSessionMuted) << "shown again, still silent";
+        ExpectSessionMute(false);
         return true;
     }}), kScriptDone);
 }
@@ -335,7 +342,7 @@ TEST(TrayIcon, LeftClickKeepsAMinimisedWindowMinimised)
 {
     CProbeMainDlg dlg;
     EXPECT_EQ(RunMainDlg(dlg, {WaitUntilShown(), [](CProbeMainDlg& d) {
-        Click(d.m_btnMinimize);
+        ClickButton(d.m_btnMinimize);
         d.SendMessage(WM_USER + 1, 0, WM_LBUTTONDOWN);
         EXPECT_TRUE(d.IsWindowVisible());
         EXPECT_TRUE(d.IsIconic());

@@ -155,7 +155,7 @@ TEST(LoginPopup, AnOwnerThatIsNoStartWindowMakesReportsAndMinimiseDoNothing)
     EXPECT_EQ(popup.m_pOwner, nullptr);
     ASSERT_TRUE(popup.Create(IDD_LOGIN_POPUP, &host));
     SendNavigation(popup.GetSafeHwnd(), L"http://127.0.0.1:9/start?play_gamecode=1");
-    ClickDlgButton(popup.GetSafeHwnd(), IDC_POPUP_BTN_1016);
+    ClickButton(::GetDlgItem(popup.GetSafeHwnd(), IDC_POPUP_BTN_1016));
     EXPECT_FALSE(host.IsIconic());
     EXPECT_TRUE(popup.GetSafeHwnd() != nullptr);
 }
@@ -307,7 +307,7 @@ TEST(LoginPopup, DecliningTheClosePromptKeepsThePopup)
         HWND hBox = nullptr;
         RunModalWithAction([&] { ::SendMessageW(hPopup, path[0], path[1], 0); },
                            [&] { return (hBox = FindMessageBox()) != nullptr; },
-                           [&] { ClickDlgButton(hBox, IDCANCEL); },
+                           [&] { ClickButton(::GetDlgItem(hBox, IDCANCEL)); },
                            [&] { ::SendMessageW(hBox, WM_COMMAND, IDCANCEL, 0); });
         EXPECT_NE(hBox, nullptr) << "no prompt for message " << path[0];
         EXPECT_TRUE(::IsWindow(hPopup));

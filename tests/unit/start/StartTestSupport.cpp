@@ -12,23 +12,15 @@
 #include "app/Paths.h"
 #include "framework/CWnd.h"
 #include "framework/Handles.h"
+#include "support/WindowingEnvironment.h"
 
 namespace {
-class StartEnvironment : public testing::Environment
+class StartEnvironment : public WindowingEnvironment
 {
 public:
-    void SetUp() override
-    {
-        INITCOMMONCONTROLSEX icc{};
-        icc.dwSize = sizeof icc;
-        icc.dwICC = ICC_WIN95_CLASSES;
-        InitCommonControlsEx(&icc);
-        Gdiplus::GdiplusStartupInput input;
-        ASSERT_EQ(Gdiplus::GdiplusStartup(&m_token, &input, nullptr), Gdiplus::Ok);
-    }
     void TearDown() override
     {
-        Gdiplus::GdiplusShutdown(m_token);
+        WindowingEnvironment::TearDown();
         // The start window installs the running program: here that is this test program, whose
         // copy in the data folder nobody needs afterwards.
         CString strModule = GetModulePath();
@@ -36,9 +28,6 @@ public:
         if (!GetDataDir().IsEmpty() && strInstalled.CompareNoCase(strModule) != 0)
             ::DeleteFileW(strInstalled);
     }
-
-private:
-    ULONG_PTR m_token = 0;
 };
 const testing::Environment* const g_env = testing::AddGlobalTestEnvironment(new StartEnvironment);
 
@@ -93,20 +82,6 @@ void RunModalWithAction(const std::function<void()>& fnStart, const std::functio
     g_nGiveUpAt = savedGiveUpAt;
     g_bActed = savedActed;
     g_bInTimer = savedInTimer;
-}
-
-HWND FindMessageBox()
-{
-    for (HWND hWnd : TopLevelWindowsOf(::GetCurrentProcessId(), true)) {
-        if (IsSkinnedMessageBox(hWnd))
-            return hWnd;
-    }
-    return nullptr;
-}
-
-void ClickDlgButton(HWND hDlg, int nID)
-{
-    ::SendMessageW(::GetDlgItem(hDlg, nID), BM_CLICK, 0, 0);
 }
 
 SIZE_T PrivateBytes()

@@ -8,8 +8,10 @@
 #include <string>
 
 #include "framework/CString.h"
+#include "support/ClientWindows.h"
 #include "support/RectText.h"
 #include "support/Wait.h"
+#include "support/NoCopy.h"
 
 
 // Runs fnStart (which enters a modal loop) and, from a timer inside that loop, fnAction once
@@ -17,22 +19,15 @@
 void RunModalWithAction(const std::function<void()>& fnStart, const std::function<bool()>& fnReady,
                         const std::function<void()>& fnAction, const std::function<void()>& fnGiveUp);
 
-// The visible skinned message box of this process, or null.
-HWND FindMessageBox();
-// Clicks a button of a dialog by its id.
-void ClickDlgButton(HWND hDlg, int nID);
-
 // Memory committed by the process, for leak checks.
 SIZE_T PrivateBytes();
 
 // Keeps the settings file's bytes (or its absence) and puts them back on destruction.
-class CSettingsFileGuard
+class CSettingsFileGuard : CNoCopy
 {
 public:
     CSettingsFileGuard();
     ~CSettingsFileGuard();
-    CSettingsFileGuard(const CSettingsFileGuard&) = delete;
-    CSettingsFileGuard& operator=(const CSettingsFileGuard&) = delete;
 
 private:
     CString m_strPath;

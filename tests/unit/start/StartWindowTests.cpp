@@ -155,7 +155,7 @@ TEST(StartWindow, DecliningTheClosePromptLeavesBothWindows)
         HWND hPopup = l.Popup();
         RunModalWithAction([&] { ::SendMessageW(hStart, WM_SYSCOMMAND, SC_CLOSE, 0); },
                            [&] { return (hBox = FindMessageBox()) != nullptr; },
-                           [&] { ClickDlgButton(hBox, IDCANCEL); },
+                           [&] { ClickButton(::GetDlgItem(hBox, IDCANCEL)); },
                            [&] { ::SendMessageW(hBox, WM_COMMAND, IDCANCEL, 0); });
         bBothThere = ::IsWindowVisible(hStart) && ::IsWindowVisible(hPopup) && l.IsModalLoopRunning();
         l.EndDialog(4);
@@ -183,7 +183,7 @@ TEST(StartWindow, AltF4OnEitherWindowAsksFirst)
                                [&] { return (hBox = FindMessageBox()) != nullptr; },
                                [&] {
                                    ++nPrompts;
-                                   ClickDlgButton(hBox, IDCANCEL);
+                                   ClickButton(::GetDlgItem(hBox, IDCANCEL));
                                    bClicked = true;
                                },
                                [&] {});

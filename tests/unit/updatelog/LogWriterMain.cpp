@@ -5,22 +5,7 @@
 #include <cwchar>
 
 #include "app/UpdateLog.h"
-
-namespace {
-
-SYSTEMTIME FixedTime()
-{
-    SYSTEMTIME st{};
-    st.wYear = 2027;
-    st.wMonth = 3;
-    st.wDay = 7;
-    st.wHour = 8;
-    st.wMinute = 9;
-    st.wSecond = 5;
-    return st;
-}
-
-} // namespace
+#include "unit/updatelog/FixedClock.h"
 
 int wmain(int argc, wchar_t** argv)
 {
@@ -35,7 +20,7 @@ int wmain(int argc, wchar_t** argv)
     WaitForSingleObject(hStart, 30000);
     CloseHandle(hStart);
 
-    SetUpdateLogClock(&FixedTime);
+    SetUpdateLogClock(&March7th2027);
     int nFailed = 0;
     for (long i = 0; i < nCount; ++i) {
         CString strMessage;

@@ -6,32 +6,10 @@
 #include <thread>
 
 #include "app/UpdateLog.h"
+#include "unit/updatelog/FixedClock.h"
 #include "unit/updatelog/ScratchFolder.h"
 
 namespace {
-
-SYSTEMTIME March7th2027()
-{
-    SYSTEMTIME st{};
-    st.wYear = 2027;
-    st.wMonth = 3;
-    st.wDay = 7;
-    st.wDayOfWeek = 0;
-    st.wHour = 8;
-    st.wMinute = 9;
-    st.wSecond = 5;
-    return st;
-}
-
-class FixedClock
-{
-public:
-    FixedClock() { m_pfnPrevious = SetUpdateLogClock(&March7th2027); }
-    ~FixedClock() { SetUpdateLogClock(m_pfnPrevious); }
-
-private:
-    UpdateLogClock m_pfnPrevious;
-};
 
 std::wstring Str(const CString& s) { return std::wstring(static_cast<LPCWSTR>(s)); }
 
@@ -44,19 +22,10 @@ TEST(UpdateLogLine, FieldsArePaddedWithSpacesNotZeros)
     EXPECT_EQ(Str(FormatUpdateLogLine(March7th2027(), L"abc")),
               L"2027- 3- 7  8: 9: 5 : \tUpdateModule\tabc");
 
-    SYSTEMTIME late{};
-    late.wYear = 2026;
-    late.wMonth = 12;
-    late.wDay = 31;
-    late.wHour = 23;
-    late.wMinute = 59;
-    late.wSecond = 58;
+    const SYSTEMTIME late{2026, 12, 0, 31, 23, 59, 58, 0};
     EXPECT_EQ(Str(FormatUpdateLogLine(late, L"x")), L"2026-12-31 23:59:58 : \tUpdateModule\tx");
 
-    SYSTEMTIME midnight{};
-    midnight.wYear = 2030;
-    midnight.wMonth = 1;
-    midnight.wDay = 10;
+    const SYSTEMTIME midnight{2030, 1, 0, 10, 0, 0, 0, 0};
     EXPECT_EQ(Str(FormatUpdateLogLine(midnight, L"")), L"2030- 1-10  0: 0: 0 : \tUpdateModule\t");
 }
 

@@ -9,46 +9,26 @@
 #include "framework/Handles.h"
 #include "resource.h"
 #include "start/VersionCheck.h"
+#include "unit/updatelog/FixedClock.h"
 #include "unit/updatelog/ScratchFolder.h"
 
 namespace {
-
-SYSTEMTIME March7th2027()
-{
-    SYSTEMTIME st{};
-    st.wYear = 2027;
-    st.wMonth = 3;
-    st.wDay = 7;
-    st.wHour = 8;
-    st.wMinute = 9;
-    st.wSecond = 5;
-    return st;
-}
-
-std::wstring AppData()
-{
-    wchar_t szAppData[MAX_PATH] = {};
-    SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, szAppData);
-    return szAppData;
-}
 
 class VersionCheck : public testing::Test
 {
 protected:
     void SetUp() override
     {
-        m_res = AppData() + L"\\qzrv\\pelq\\res";
+        m_res = std::wstring(ShellFolder(CSIDL_APPDATA)) + L"\\qzrv\\pelq\\res";
         m_log = m_res + L"\\update.log";
         SHCreateDirectoryExW(nullptr, m_res.c_str(), nullptr);
         m_bHadLog = PathExists(m_log);
         if (m_bHadLog)
             m_savedLog = ReadFileBytes(m_log);
         DeleteFileW(m_log.c_str());
-        m_pfnPrevious = SetUpdateLogClock(&March7th2027);
     }
     void TearDown() override
     {
-        SetUpdateLogClock(m_pfnPrevious);
         DeleteFileW(m_log.c_str());
         if (m_bHadLog)
             WriteFileBytes(m_log, m_savedLog);
@@ -65,7 +45,7 @@ protected:
     std::wstring m_res, m_log;
     bool m_bHadLog = false;
     std::string m_savedLog;
-    UpdateLogClock m_pfnPrevious = nullptr;
+    FixedClock m_clock;
 };
 
 } // namespace
@@ -123,7 +103,7 @@ TEST_F(VersionCheck, LogOneByteLargerIsDeletedBeforeTheNewLine)
 
 TEST_F(VersionCheck, LeftoverDownloadIsDeletedAndCacheFolderCreated)
 {
-    const std::wstring cache = AppData() + L"\\cache";
+    const std::wstring cache = std::wstring(ShellFolder(CSIDL_APPDATA)) + L"\\cache";
     // Only an empty cache folder can be removed; one in use by other tests stays and is reused.
     RemoveDirectoryW(cache.c_str());
     RunVersionCheck();

@@ -1,33 +1,15 @@
 #include "WidgetTestSupport.h"
 
 #include <gtest/gtest.h>
-#include <commctrl.h>
 #include <psapi.h>
 
 #include <cstdlib>
 #include <cstring>
 
-namespace {
-// GDI+ for every test of the program, as the application starts it before any window.
-class GdiplusEnvironment : public testing::Environment
-{
-public:
-    void SetUp() override
-    {
-        INITCOMMONCONTROLSEX icc{};
-        icc.dwSize = sizeof icc;
-        icc.dwICC = ICC_WIN95_CLASSES;
-        InitCommonControlsEx(&icc);
-        Gdiplus::GdiplusStartupInput input;
-        ASSERT_EQ(Gdiplus::GdiplusStartup(&m_token, &input, nullptr), Gdiplus::Ok);
-    }
-    void TearDown() override { Gdiplus::GdiplusShutdown(m_token); }
+#include "support/WindowingEnvironment.h"
 
-private:
-    ULONG_PTR m_token = 0;
-};
-const testing::Environment* const g_gdiplus = testing::AddGlobalTestEnvironment(new GdiplusEnvironment);
-}  // namespace
+// GDI+ for every test of the program, as the application starts it before any window.
+const testing::Environment* const g_windowing = testing::AddGlobalTestEnvironment(new WindowingEnvironment);
 
 BEGIN_MESSAGE_MAP(CHostWnd, CWnd)
     ON_WM_ERASEBKGND()

@@ -1,72 +1,13 @@
 // Hostile and broken archives through the handle API: each gives its result code, writes nothing
 // outside the base folder, leaves no partial file and never destroys a file already there.
-#include "start/zip/ZipCore.h"
-#include "start/zip/ZipReader.h"
-#include "unit/zip/ScratchFolder.h"
-#include "unit/zip/TestZipBuilder.h"
+#include "unit/zip/ZipTestSupport.h"
 
-#include <gtest/gtest.h>
+#include "support/FilesAndKeys.h"
 
 namespace {
 
-std::vector<uint8_t> Content(size_t size)
+class ZipReaderFaultTest : public ZipExtractFixture
 {
-    std::vector<uint8_t> data(size);
-    for (size_t i = 0; i < size; ++i)
-        data[i] = uint8_t(i * 31 + (i >> 8));
-    return data;
-}
-
-TestZipEntry Entry(const char* name, std::vector<uint8_t> data, uint16_t method = 8)
-{
-    TestZipEntry e;
-    e.strName = name;
-    e.data = std::move(data);
-    e.nMethod = method;
-    return e;
-}
-
-class ZipReaderFaultTest : public testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        m_strBase = m_scratch.Path() + L"base\\";
-        CreateDirectoryW(m_strBase.c_str(), nullptr);
-    }
-    void TearDown() override
-    {
-        if (m_hZip)
-            ZipClose(m_hZip);
-    }
-    HZIP Open(std::vector<uint8_t> archive)
-    {
-        if (m_hZip)
-            ZipClose(m_hZip);
-        m_archive = std::move(archive);
-        m_hZip = ZipOpenMemory(m_archive.data(), DWORD(m_archive.size()));
-        if (m_hZip)
-            ZipSetBaseDir(m_hZip, m_strBase.c_str());
-        return m_hZip;
-    }
-    HZIP OpenOne(TestZipEntry entry)
-    {
-        CTestZipBuilder builder;
-        builder.Add(std::move(entry));
-        return Open(builder.Build());
-    }
-    DWORD UnzipByName(int i)
-    {
-        ZipEntryInfo info;
-        const DWORD described = ZipGetItem(m_hZip, i, &info);
-        return described != UNZIP_OK ? described : ZipUnzipItem(m_hZip, i, info.szName);
-    }
-    std::vector<std::wstring> Everything() const { return ListTree(m_scratch.Path()); }
-
-    CScratchFolder m_scratch;
-    std::wstring m_strBase;
-    std::vector<uint8_t> m_archive;
-    HZIP m_hZip = nullptr;
 };
 
 const std::vector<std::wstring> kOnlyTheBase{L"base\\"};
@@ -82,7 +23,7 @@ TEST_F(ZipReaderFaultTest, NamesThatLeaveTheBaseOrNameDevicesAreRefused)
         "tab\t.txt", "bell\x07.txt", "../folder/",
     };
     for (const char* name : names) {
-        TestZipEntry e = Entry(name, Content(10), 0);
+        TestZipEntry e = Entry(name, Pattern(10), 0);
         if (name[strlen(name) - 1] == '/')
             e.nExternalAttributes = 0x10;
         ASSERT_TRUE(OpenOne(e)) << name;
@@ -94,7 +35,7 @@ TEST_F(ZipReaderFaultTest, NamesThatLeaveTheBaseOrNameDevicesAreRefused)
 
 TEST_F(ZipReaderFaultTest, CallerNamesThatLeaveTheBaseAreRefused)
 {
-    ASSERT_TRUE(OpenOne(Entry("fine.txt", Content(10))));
+    ASSERT_TRUE(OpenOne(Entry("fine.txt", Pattern(10))));
     for (const wchar_t* name : {L"..\\escape.txt", L"sub\\..\\..\\escape.txt", L"x\\..\\.\\..\\e.txt",
                                 L"C:relative.txt", L"", L"dir\\"}) {
         EXPECT_EQ(ZipUnzipItem(m_hZip, 0, name), UNZIP_NO_FILE);
@@ -108,7 +49,7 @@ TEST_F(ZipReaderFaultTest, CallerNamesThatLeaveTheBaseAreRefused)
 
 TEST_F(ZipReaderFaultTest, BrokenDataFailsWithoutTouchingTheFileThere)
 {
-    const std::vector<uint8_t> content = Content(60000);
+    const std::vector<uint8_t> content = Pattern(60000);
     const std::vector<uint8_t> packed = CTestZipBuilder::Deflate(content);
     std::vector<TestZipEntry> broken;
     TestZipEntry truncated = Entry("target.bin", content);
@@ -129,13 +70,11 @@ TEST_F(ZipReaderFaultTest, BrokenDataFailsWithoutTouchingTheFileThere)
     broken.push_back(storedMismatch);
 
     const std::vector<uint8_t> old = CTestZipBuilder::Bytes("the player's file");
-    WriteWholeFile(m_strBase + L"target.bin", old);
+    ASSERT_TRUE(WriteFileBytes(m_strBase + L"target.bin", std::string(old.begin(), old.end())));
     for (size_t i = 0; i < broken.size(); ++i) {
         ASSERT_TRUE(OpenOne(broken[i])) << i;
         EXPECT_EQ(UnzipByName(0), UNZIP_INFLATE_FAILED) << i;
-        std::vector<uint8_t> now;
-        ASSERT_TRUE(ReadWholeFile(m_strBase + L"target.bin", now));
-        EXPECT_EQ(now, old) << i;
+        EXPECT_EQ(FileAt(L"target.bin"), old) << i;
         EXPECT_EQ(Everything(), (std::vector<std::wstring>{L"base\\", L"base\\target.bin"})) << i;
     }
     // A broken entry with no file there leaves nothing at all.
@@ -147,7 +86,7 @@ TEST_F(ZipReaderFaultTest, BrokenDataFailsWithoutTouchingTheFileThere)
 
 TEST_F(ZipReaderFaultTest, EncryptedEntryIsRefusedBeforeAnyFileExists)
 {
-    TestZipEntry e = Entry("sub/secret.txt", Content(100), 0);
+    TestZipEntry e = Entry("sub/secret.txt", Pattern(100), 0);
     e.nFlags = 1;
     ASSERT_TRUE(OpenOne(e));
     EXPECT_EQ(UnzipByName(0), UNZIP_BAD_PASSWORD);
@@ -157,8 +96,8 @@ TEST_F(ZipReaderFaultTest, EncryptedEntryIsRefusedBeforeAnyFileExists)
 TEST_F(ZipReaderFaultTest, MismatchedHeadersAndOverlapsAreCorrupt)
 {
     CTestZipBuilder builder;
-    builder.Add(Entry("a.bin", Content(500)));
-    builder.Add(Entry("b.bin", Content(500)));
+    builder.Add(Entry("a.bin", Pattern(500)));
+    builder.Add(Entry("b.bin", Pattern(500)));
     TestZipLayout layout;
     std::vector<uint8_t> methods = builder.Build(&layout);
     PutLe16(methods, layout.localOffsets[0] + 8, 0);   // local header says stored
@@ -190,17 +129,17 @@ TEST_F(ZipReaderFaultTest, MismatchedHeadersAndOverlapsAreCorrupt)
 TEST_F(ZipReaderFaultTest, LongAndMalformedStoredNamesAreRefusedNotCut)
 {
     ZipEntryInfo info;
-    ASSERT_TRUE(OpenOne(Entry(std::string(260, 'L').c_str(), Content(4), 0)));
+    ASSERT_TRUE(OpenOne(Entry(std::string(260, 'L').c_str(), Pattern(4), 0)));
     EXPECT_EQ(ZipGetItem(m_hZip, 0, &info), UNZIP_CORRUPT);
     EXPECT_EQ(ZipUnzipItem(m_hZip, 0, L"short.txt"), UNZIP_CORRUPT);
-    ASSERT_TRUE(OpenOne(Entry("bad\xFF.txt", Content(4), 0)));
+    ASSERT_TRUE(OpenOne(Entry("bad\xFF.txt", Pattern(4), 0)));
     EXPECT_EQ(ZipGetItem(m_hZip, 0, &info), UNZIP_CORRUPT);
     EXPECT_EQ(Everything(), kOnlyTheBase);
 }
 
 TEST_F(ZipReaderFaultTest, FoldersAndPathsThatDoNotFitAreRefused)
 {
-    ASSERT_TRUE(OpenOne(Entry("n.txt", Content(4), 0)));
+    ASSERT_TRUE(OpenOne(Entry("n.txt", Pattern(4), 0)));
     const std::wstring tooLong(MAX_PATH - 1, L'd');   // no room left for the separator
     EXPECT_EQ(ZipSetBaseDir(m_hZip, tooLong.c_str()), UNZIP_BAD_ARGS);
     EXPECT_EQ(ZipUnzipItem(m_hZip, 0, L"n.txt"), UNZIP_NO_FILE);
@@ -218,10 +157,8 @@ TEST_F(ZipReaderFaultTest, OutputPerHandleIsCapped)
 {
     // Two entries of zeros that squeeze into a few kilobytes but together pass the allowance.
     const size_t size = size_t(kZipMaxTotalOutput / 2 + 4096);
-    CTestZipBuilder builder;
-    builder.Add(Entry("first.bin", std::vector<uint8_t>(size, 0)));
-    builder.Add(Entry("second.bin", std::vector<uint8_t>(size, 0)));
-    ASSERT_TRUE(Open(builder.Build()));
+    ASSERT_TRUE(OpenEntries({Entry("first.bin", std::vector<uint8_t>(size, 0)),
+                             Entry("second.bin", std::vector<uint8_t>(size, 0))}));
     EXPECT_LT(m_archive.size(), 40000u);
     EXPECT_EQ(UnzipByName(0), UNZIP_OK);
     EXPECT_EQ(UnzipByName(1), UNZIP_INFLATE_FAILED);
@@ -231,7 +168,7 @@ TEST_F(ZipReaderFaultTest, OutputPerHandleIsCapped)
 TEST_F(ZipReaderFaultTest, ImpossibleEndRecordsAreRefusedAtOpening)
 {
     CTestZipBuilder builder;
-    builder.Add(Entry("a.bin", Content(100)));
+    builder.Add(Entry("a.bin", Pattern(100)));
     TestZipLayout layout;
     const std::vector<uint8_t> good = builder.Build(&layout);
     std::vector<uint8_t> crowded = good;   // 1,000 entries in a directory of one header
