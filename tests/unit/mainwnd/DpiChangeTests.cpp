@@ -44,7 +44,7 @@ TEST(MainWindowDpi, MovedToAMonitorOfOneHundredFiftyPercentTheWindowFollows)
         game.AdoptInto(d.GetSafeHwnd());
         d.SendMessage(WM_GAMEWND_ANNOUNCE, reinterpret_cast<WPARAM>(game.Handle()));
         // Dragged, restored, onto the other monitor: the system suggests a rectangle there.
-        Click(d.m_btnRestore);
+        ClickButton(d.m_btnRestore);
         const int nFitsBefore = game.Count(WM_GAMEWND_FIT);
         RECT rcSuggested = {40, 10, 1240, 790};
         d.SendMessage(WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&rcSuggested));
