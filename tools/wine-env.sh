@@ -37,7 +37,7 @@ _wine_reg_file() {  # regedit wants UTF-16LE with a BOM for Chinese names
 _wine_booting() {  # a boot or update of this prefix is still at work
   local pid
   for pid in $(pgrep -f 'wineboot.exe' || true); do
-    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && return 0
+    { tr '\0' '\n' <"/proc/$pid/environ"; } 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && return 0
   done
   return 1
 }

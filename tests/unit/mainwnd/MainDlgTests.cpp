@@ -32,31 +32,33 @@ bool Visible(CWnd& wnd)
     return (wnd.GetStyle() & WS_VISIBLE) != 0;
 }
 
+struct TooltipSearch
+{
+    HWND hButton;
+    CString strText;
+};
+
+BOOL CALLBACK VisitTooltip(HWND h, LPARAM lp)
+{
+    auto* s = reinterpret_cast<TooltipSearch*>(lp);
+    // A tooltip's owner is the top-level window; the tool names the button.
+    auto* pTip = dynamic_cast<CToolTipCtrl*>(CWnd::FromHandlePermanent(h));
+    if (pTip) {
+        TOOLINFOW ti{};
+        ti.cbSize = sizeof ti;
+        ti.hwnd = s->hButton;
+        ti.uId = 1;
+        if (::SendMessageW(h, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&ti)))
+            s->strText = pTip->GetText(CWnd::FromHandle(s->hButton), 1);
+    }
+    return TRUE;
+}
+
 // The text of the tooltip that a button carries, or "(none)" when it has no tooltip control.
 CString TooltipOf(CWnd& button)
 {
-    struct Search
-    {
-        HWND hButton;
-        CString strText;
-    } search{button.GetSafeHwnd(), L"(none)"};
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND h, LPARAM lp) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lp);
-            // A tooltip's owner is the top-level window; the tool names the button.
-            auto* pTip = dynamic_cast<CToolTipCtrl*>(CWnd::FromHandlePermanent(h));
-            if (pTip) {
-                TOOLINFOW ti{};
-                ti.cbSize = sizeof ti;
-                ti.hwnd = s->hButton;
-                ti.uId = 1;
-                if (::SendMessageW(h, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&ti)))
-                    s->strText = pTip->GetText(CWnd::FromHandle(s->hButton), 1);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    TooltipSearch search{button.GetSafeHwnd(), L"(none)"};
+    ::EnumThreadWindows(::GetCurrentThreadId(), VisitTooltip, reinterpret_cast<LPARAM>(&search));
     return search.strText;
 }
 }  // namespace
@@ -345,7 +347,8 @@ TEST(MainWindow, MinimisedWindowComesBackFromTheTaskbarFitted)
             d.SendMessage(WM_SYSCOMMAND, SC_RESTORE);
             return true;
         },
-        Wait(200),
+        // However loaded the machine, until the re-fit had its turn (the script times out if never).
+        [](CProbeMainDlg& d) { return !d.IsIconic() && ScreenRect(d) == kFullScreen; },
         [](CProbeMainDlg& d) {
             EXPECT_FALSE(d.IsIconic());
             EXPECT_TRUE(d.IsZoomed());

@@ -37,22 +37,22 @@ Step AnswerClosePrompt(int nId)
     return AnswerPrompt(nId, L"关闭提示", L"是否退出《Vantor》微端？");
 }
 
+BOOL CALLBACK VisitMenuWindow(HWND h, LPARAM lp)
+{
+    wchar_t cls[32] = L"";
+    ::GetClassNameW(h, cls, 32);
+    if (::IsWindowVisible(h) && std::wstring(cls) == L"#32768") {
+        *reinterpret_cast<HWND*>(lp) = h;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // The visible pop-up menu window of this thread, or null.
 HWND FindMenuWindow()
 {
     HWND hMenu = nullptr;
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND h, LPARAM lp) -> BOOL {
-            wchar_t cls[32] = L"";
-            ::GetClassNameW(h, cls, 32);
-            if (::IsWindowVisible(h) && std::wstring(cls) == L"#32768") {
-                *reinterpret_cast<HWND*>(lp) = h;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&hMenu));
+    ::EnumThreadWindows(::GetCurrentThreadId(), VisitMenuWindow, reinterpret_cast<LPARAM>(&hMenu));
     return hMenu;
 }
 // The "soundoff" value of the settings file.
