@@ -14,6 +14,14 @@ CannedResponse CannedResponse::Make(const char* status, const std::string& body,
     return r;
 }
 
+CannedResponse CannedResponse::Partial(const std::string& body, size_t nFrom, size_t nTotal)
+{
+    CannedResponse r = Make("206 Partial Content", body);
+    r.head += "Content-Range: bytes " + std::to_string(nFrom) + "-" + std::to_string(nFrom + body.size() - 1) + "/" +
+              std::to_string(nTotal) + "\r\n";
+    return r;
+}
+
 CannedResponse CannedResponse::LinkPage()
 {
     CannedResponse r = Make("200 OK", "<html><body><a href=x>x</a></body></html>");

@@ -27,6 +27,8 @@ struct CannedResponse
     static CannedResponse Make(const char* status, const std::string& body, bool bWithLength = true);
     // "200 OK" with a short HTML page holding one link: what a browser may load and leave.
     static CannedResponse LinkPage();
+    // "206 Partial Content" with the bytes of a file of nTotal bytes that start at nFrom.
+    static CannedResponse Partial(const std::string& body, size_t nFrom, size_t nTotal);
 };
 
 // A Winsock user's start and end, and a listening socket on 127.0.0.1 with a port of the system's

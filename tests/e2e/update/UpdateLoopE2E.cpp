@@ -135,10 +135,7 @@ TEST_F(UpdateLoop, ANewerBuildCutHalfWayIsContinuedThenHandedOverAndStarts)
     }
     ASSERT_TRUE(ReadFileBytes(std::wstring(m_installed)) == ReadFileBytes(std::wstring(strOld)));
 
-    CannedResponse rest = CannedResponse::Make("206 Partial Content", newBuild.substr(half));
-    rest.head += "Content-Range: bytes " + std::to_string(half) + "-" + std::to_string(newBuild.size() - 1) + "/" +
-                 std::to_string(newBuild.size()) + "\r\n";
-    server.Add("/new.exe", rest);
+    server.Add("/new.exe", CannedResponse::Partial(newBuild.substr(half), half, newBuild.size()));
     {
         // Second start: nothing is ready yet, so it runs as always and continues the download.
         ClientProcess second;
@@ -215,10 +212,7 @@ TEST_F(UpdateLoop, ClosedDuringADownloadTheClientEndsAndTheNextStartContinuesIt)
     EXPECT_TRUE(part == newBuild.substr(0, part.size())) << "the kept bytes are not the file's beginning";
 
     const size_t at = part.size();
-    CannedResponse rest = CannedResponse::Make("206 Partial Content", newBuild.substr(at));
-    rest.head += "Content-Range: bytes " + std::to_string(at) + "-" + std::to_string(newBuild.size() - 1) + "/" +
-                 std::to_string(newBuild.size()) + "\r\n";
-    server.Add("/new.exe", rest);
+    server.Add("/new.exe", CannedResponse::Partial(newBuild.substr(at), at, newBuild.size()));
     ClientProcess second;
     ASSERT_TRUE(second.Start(m_installed, L"\"" + m_installed + L"\""));
     ASSERT_NE(WaitForStartWindow(second), nullptr);

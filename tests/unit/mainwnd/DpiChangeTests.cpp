@@ -16,25 +16,6 @@
 #include "widgets/PngImage.h"
 #include "widgets/ScaledSkin.h"
 
-namespace {
-// Mean difference per channel between the window's pixels and an opaque picture laid at (0, 0).
-double MeanDifference(const CPixels& px, Gdiplus::Bitmap& picture)
-{
-    const int w = static_cast<int>(picture.GetWidth()), h = static_cast<int>(picture.GetHeight());
-    double sum = 0;
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            Gdiplus::Color c;
-            picture.GetPixel(x, y, &c);
-            const COLORREF seen = px.At(x, y);
-            sum += std::abs(GetRValue(seen) - c.GetR()) + std::abs(GetGValue(seen) - c.GetG()) +
-                   std::abs(GetBValue(seen) - c.GetB());
-        }
-    }
-    return sum / (3.0 * w * h);
-}
-}  // namespace
-
 TEST(MainWindowDpi, MovedToAMonitorOfOneHundredFiftyPercentTheWindowFollows)
 {
     CGameWndRecorder game;

@@ -23,10 +23,7 @@ std::string Body(size_t nBytes)
 
 CannedResponse Partial(const std::string& body, size_t nFrom, size_t nTotal)
 {
-    CannedResponse rest = CannedResponse::Make("206 Partial Content", body);
-    rest.head += "Content-Range: bytes " + std::to_string(nFrom) + "-" + std::to_string(nFrom + body.size() - 1) + "/" +
-                 std::to_string(nTotal) + "\r\n";
-    return rest;
+    return CannedResponse::Partial(body, nFrom, nTotal);
 }
 
 class Fetch : public testing::Test

@@ -225,10 +225,7 @@ TEST_F(UpdateCheck, ACutDownloadContinuesWithARangeAndIsThenReady)
     EXPECT_EQ(RunUpdateCheck(m_setup), UpdateCheckResult::Incomplete);
     EXPECT_EQ(GetFileAttributesW(Ready().c_str()), INVALID_FILE_ATTRIBUTES) << "a partial file is never ready";
 
-    CannedResponse rest = CannedResponse::Make("206 Partial Content", file.substr(half));
-    rest.head += "Content-Range: bytes " + std::to_string(half) + "-" + std::to_string(file.size() - 1) + "/" +
-                 std::to_string(file.size()) + "\r\n";
-    m_server.Add("/new.exe", rest);
+    m_server.Add("/new.exe", CannedResponse::Partial(file.substr(half), half, file.size()));
     EXPECT_EQ(RunUpdateCheck(m_setup), UpdateCheckResult::Ready);
     EXPECT_NE(m_server.LastRequest().find("Range: bytes=" + std::to_string(half) + "-"), std::string::npos)
         << m_server.LastRequest();

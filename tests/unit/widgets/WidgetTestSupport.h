@@ -54,5 +54,8 @@ private:
 // True when every channel of a is within tolerance of b.
 bool Near(COLORREF a, COLORREF b, int tolerance);
 
+// Mean difference per channel between the window's pixels and an opaque picture laid at (0, 0).
+double MeanDifference(const CPixels& px, Gdiplus::Bitmap& picture);
+
 // Memory committed by the process, for leak checks.
 SIZE_T PrivateBytes();
