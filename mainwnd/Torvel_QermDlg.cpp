@@ -242,8 +242,10 @@ void CTorvel_QermDlg::OnSysCommand(UINT nID, LPARAM)
         break;
     case SC_RESTORE:
         // Back from the taskbar into the maximised layout: fit once the system has restored it.
-        if (m_bMaximized)
+        if (m_bMaximized) {
+            m_nRefitTicks = 0;
             SetTimer(kRefitTimerId, kRefitTimerPeriod);
+        }
         break;
     default:
         break;
@@ -254,8 +256,13 @@ void CTorvel_QermDlg::OnSysCommand(UINT nID, LPARAM)
 void CTorvel_QermDlg::OnTimer(UINT_PTR nIDEvent)
 {
     if (nIDEvent == kRefitTimerId) {
-        FitToWorkArea();
-        KillTimer(kRefitTimerId);
+        // A window manager may finish its own restore after the first tick and put the window back
+        // where it was before it was minimised: fit again until the window is back and in place.
+        const CRect rcWork = FitToWorkArea();
+        CRect rc;
+        GetWindowRect(&rc);
+        if ((!IsIconic() && rc == rcWork) || ++m_nRefitTicks >= kRefitMaxTicks)
+            KillTimer(kRefitTimerId);
     }
     Default();
 }

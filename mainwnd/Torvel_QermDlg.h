@@ -40,6 +40,8 @@ public:
     static constexpr int kRestoredHeight = 700;
     static constexpr UINT_PTR kRefitTimerId = 102;
     static constexpr UINT kRefitTimerPeriod = 10;
+    // How many ticks the re-fit keeps trying before it gives up (about two seconds).
+    static constexpr int kRefitMaxTicks = 200;
 
     // Who asked for a full-screen change: the window's own button or Escape, or the global key. The
     // key keeps a minimise in mind on the way in and leaves the strip to repaint itself on the way out.
@@ -81,7 +83,8 @@ protected:
     void OnCancel() override;
 
     // Geometry (WindowLayout.cpp).
-    void FitToWorkArea();
+    // Lays the window over the work area; returns that rectangle.
+    CRect FitToWorkArea();
     void LayoutTitleButtons();
     void ShowTitleButtons(int nCmdShow);
     std::array<CTouchButton*, 9> TitleButtons();
@@ -171,6 +174,7 @@ protected:
     int m_nSelectServerShow = SW_SHOWNORMAL;
     // The client width the title buttons last captured their backgrounds at.
     int m_nStripWidth = 0;
+    int m_nRefitTicks = 0;
     std::unique_ptr<Gdiplus::Image> m_pImgStripLeft;
     std::unique_ptr<Gdiplus::Image> m_pImgStripMiddle;
     std::unique_ptr<Gdiplus::Image> m_pImgStripRight;

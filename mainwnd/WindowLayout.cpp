@@ -6,7 +6,7 @@
 #include "mainwnd/TitleLayout.h"
 #include "res/resource.h"
 
-void CTorvel_QermDlg::FitToWorkArea()
+CRect CTorvel_QermDlg::FitToWorkArea()
 {
     const int cxScreen = GetSystemMetrics(SM_CXSCREEN);
     const int cyScreen = GetSystemMetrics(SM_CYSCREEN);
@@ -18,6 +18,7 @@ void CTorvel_QermDlg::FitToWorkArea()
     PlaceViewBelowStrip();
     NotifyGameWindow(0);
     InvalidateStrip();
+    return rc;
 }
 
 void CTorvel_QermDlg::LayoutTitleButtons()
