@@ -6,6 +6,8 @@
 #   apt_mirror_fault       prints apt's first line that says the mirror is inconsistent and returns 0,
 #                          or returns 1 when apt said nothing of the kind
 # apt_messages holds what apt printed on its failed tries, for apt_mirror_fault and for the caller.
+# apt speaks English here whatever locale the caller runs in (the test scripts run in zh_CN), so that
+# its messages can be recognised.
 
 _apt_sudo=""
 [ "$(id -u)" -eq 0 ] || _apt_sudo=sudo
@@ -17,7 +19,7 @@ apt_update() {
   local pause out status=0
   for pause in $apt_pauses 0; do
     status=0
-    out=$($_apt_sudo apt-get update -qq 2>&1) || status=$?
+    out=$($_apt_sudo env LC_ALL=C LANGUAGE= apt-get update -qq 2>&1) || status=$?
     [ $status -eq 0 ] && return 0
     apt_messages+="$out"$'\n'
     [ "$pause" = 0 ] && break
@@ -30,7 +32,7 @@ apt_update() {
 
 apt_install() {
   local out status=0
-  out=$($_apt_sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends --no-remove \
+  out=$($_apt_sudo env DEBIAN_FRONTEND=noninteractive LC_ALL=C LANGUAGE= apt-get install -y -qq --no-install-recommends --no-remove \
         "$@" 2>&1 >/dev/null) ||
     status=$?
   [ $status -eq 0 ] && return 0
