@@ -60,12 +60,7 @@ LRESULT CTorvel_QermDlg::OnDpiChanged(WPARAM wParam, LPARAM lParam)
         SetWindowPos(nullptr, pSuggested->left, pSuggested->top, pSuggested->right - pSuggested->left,
                      pSuggested->bottom - pSuggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
     if (m_bFullScreen) {
-        if (m_pView) {
-            CRect rcClient;
-            GetClientRect(&rcClient);
-            m_pView->MoveWindow(rcClient, false);
-        }
-        NotifyGameWindow(1);
+        PlaceViewOverClient();
         return 0;
     }
     // The buttons at their new places and sizes take the strip behind them again at their next paint.

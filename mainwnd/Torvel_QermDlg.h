@@ -92,6 +92,7 @@ protected:
     // it again at their next paint, which comes after the strip's own.
     void CaptureTitleBackgroundsAgain();
     void PlaceViewBelowStrip();
+    void PlaceViewOverClient();
     void NotifyGameWindow(WPARAM wFullScreen);
     // Sends to the announced game window, if any, without waiting long for its process.
     void SendToGameWindow(UINT message, WPARAM wParam, LPARAM lParam = 0);

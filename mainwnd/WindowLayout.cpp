@@ -216,6 +216,17 @@ void CTorvel_QermDlg::OnLButtonDown(UINT, CPoint point)
     Default();
 }
 
+// Full screen: the view covers the whole client area and the game window is told so.
+void CTorvel_QermDlg::PlaceViewOverClient()
+{
+    if (m_pView) {
+        CRect rcClient;
+        GetClientRect(&rcClient);
+        m_pView->MoveWindow(rcClient, false);
+    }
+    NotifyGameWindow(1);
+}
+
 void CTorvel_QermDlg::OnSize(UINT nType, int cx, int)
 {
     // A window mapped at one size and grown by the system afterwards (a window manager's
@@ -223,12 +234,7 @@ void CTorvel_QermDlg::OnSize(UINT nType, int cx, int)
     if (!m_bFullScreen && nType != SIZE_MINIMIZED && cx > 0 && cx != m_nStripWidth)
         CaptureTitleBackgroundsAgain();
     if (m_bFullScreen) {
-        if (m_pView) {
-            CRect rcClient;
-            GetClientRect(&rcClient);
-            m_pView->MoveWindow(rcClient, false);
-        }
-        NotifyGameWindow(1);
+        PlaceViewOverClient();
     } else {
         PlaceViewBelowStrip();
         NotifyGameWindow(0);
